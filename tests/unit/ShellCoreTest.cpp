@@ -1,0 +1,98 @@
+// How the settings file's values read, and the date formats of the shell.
+#include <gtest/gtest.h>
+
+#include <climits>
+
+#include "app/core/WindowSettings.h"
+#include "win/LocalTime.h"
+
+using namespace settings;
+
+TEST(Settings, AtoiReadsLikeTheCLibraryButNeverOverflows) {
+    EXPECT_EQ(Atoi("160"), 160);
+    EXPECT_EQ(Atoi("  -12abc"), -12);
+    EXPECT_EQ(Atoi("+7"), 7);
+    EXPECT_EQ(Atoi("abc"), 0);
+    EXPECT_EQ(Atoi(""), 0);
+    EXPECT_EQ(Atoi("\t\n 42"), 42);
+    EXPECT_EQ(Atoi("99999999999999999999"), INT_MAX);
+    EXPECT_EQ(Atoi("-99999999999999999999"), INT_MIN);
+}
+
+TEST(Settings, SwitchesAndStyleCompareWholeStrings) {
+    EXPECT_EQ(ParseSwitch("0"), Switch::Off);
+    EXPECT_EQ(ParseSwitch("1"), Switch::On);
+    EXPECT_EQ(ParseSwitch(""), Switch::Unchanged);
+    EXPECT_EQ(ParseSwitch("2"), Switch::Unchanged);
+    EXPECT_EQ(ParseSwitch("01"), Switch::Unchanged);
+    EXPECT_EQ(ParseStyle("0"), 0);
+    EXPECT_EQ(ParseStyle("1"), 1);
+    EXPECT_EQ(ParseStyle("2"), 2);
+    EXPECT_EQ(ParseStyle("7"), -1);
+    EXPECT_EQ(ParseStyle(""), -1);
+}
+
+TEST(Settings, AlphaWrapsModulo256) {
+    EXPECT_EQ(AlphaFromTransparency(""), 95);
+    EXPECT_EQ(AlphaFromTransparency("0"), 95);
+    EXPECT_EQ(AlphaFromTransparency("160"), 255);
+    EXPECT_EQ(AlphaFromTransparency("161"), 0);
+    EXPECT_EQ(AlphaFromTransparency("9999999"), (9999999 + 95) % 256);
+    EXPECT_EQ(AlphaFromTransparency("-95"), 0);
+    EXPECT_EQ(AlphaFromTransparency("-200"), 151);  // never negative
+    EXPECT_EQ(AlphaFromTransparency("x"), 95);
+}
+
+TEST(Settings, PositionText) {
+    WindowRect rc{};
+    EXPECT_FALSE(ParsePosition("default", rc));
+    EXPECT_FALSE(ParsePosition("", rc));
+    ASSERT_TRUE(ParsePosition("10,20,300,200", rc));
+    EXPECT_EQ(rc.left, 10);
+    EXPECT_EQ(rc.top, 20);
+    EXPECT_EQ(rc.right, 300);
+    EXPECT_EQ(rc.bottom, 200);
+    ASSERT_TRUE(ParsePosition("15", rc));  // no comma: the rest is the fourth number
+    EXPECT_EQ(rc.left, 0);
+    EXPECT_EQ(rc.top, 0);
+    EXPECT_EQ(rc.right, 0);
+    EXPECT_EQ(rc.bottom, 15);
+    ASSERT_TRUE(ParsePosition("1,2", rc));
+    EXPECT_EQ(rc.left, 1);
+    EXPECT_EQ(rc.top, 0);
+    EXPECT_EQ(rc.right, 0);
+    EXPECT_EQ(rc.bottom, 2);
+    ASSERT_TRUE(ParsePosition("-5, 7 ,x,9,10", rc));
+    EXPECT_EQ(rc.left, -5);
+    EXPECT_EQ(rc.top, 7);
+    EXPECT_EQ(rc.right, 0);
+    EXPECT_EQ(rc.bottom, 9);  // "9,10" reads as 9
+    const WindowRect back{-3, 4, 1000, 2000};
+    ASSERT_TRUE(ParsePosition(FormatPosition(back), rc));
+    EXPECT_EQ(FormatPosition(rc), "-3,4,1000,2000");
+}
+
+TEST(Settings, CentredRect) {
+    const WindowRect rc = CentredRect(1024, 768, 414, 268);
+    EXPECT_EQ(rc.left, 305);
+    EXPECT_EQ(rc.top, 250);
+    EXPECT_EQ(rc.right, 719);
+    EXPECT_EQ(rc.bottom, 518);
+}
+
+TEST(LocalTime, Formats) {
+    win::LocalTime t;
+    t.nYear = 2024;
+    t.nMonth = 3;
+    t.nDay = 5;
+    t.nHour = 8;
+    t.nMinute = 30;
+    t.nSecond = 0;
+    EXPECT_EQ(t.Format("%Y-%m-%d"), "2024-03-05");
+    EXPECT_EQ(t.Format("%H:%M:%S"), "08:30:00");
+    EXPECT_EQ(t.Format("%Y年%m月%d日"), "2024年03月05日");
+    EXPECT_EQ(t.Format("100%% %q%"), "100% %q%");
+    const win::LocalTime now = win::LocalTime::Now();
+    EXPECT_GE(now.nYear, 2024);
+    EXPECT_TRUE(now.nMonth >= 1 && now.nMonth <= 12);
+}

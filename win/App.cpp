@@ -1,0 +1,39 @@
+#include "win/App.h"
+
+namespace win {
+
+namespace {
+HWND g_hMainWnd = nullptr;
+}
+
+HINSTANCE AppInstance() { return ::GetModuleHandleA(nullptr); }
+
+HWND AppMainWindow() { return g_hMainWnd && ::IsWindow(g_hMainWnd) ? g_hMainWnd : nullptr; }
+
+void SetAppMainWindow(HWND hWnd) { g_hMainWnd = hWnd; }
+
+const std::string& AppName() {
+    static const std::string name = [] {
+        char path[MAX_PATH] = {};
+        const DWORD n = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+        std::string file(path, n);
+        const size_t slash = file.find_last_of("\\/");
+        if (slash != std::string::npos) file.erase(0, slash + 1);
+        const size_t dot = file.rfind('.');
+        if (dot != std::string::npos && dot > 0) file.erase(dot);
+        return file;
+    }();
+    return name;
+}
+
+int AppMessageBox(const std::string& strText, UINT nType) {
+    HWND owner = AppMainWindow();
+    if (owner) {
+        // A disabled owner (another dialog is modal) would put the box behind it.
+        HWND popup = ::GetLastActivePopup(owner);
+        if (popup && ::IsWindowEnabled(popup)) owner = popup;
+    }
+    return ::MessageBoxA(owner, strText.c_str(), AppName().c_str(), nType ? nType : MB_OK);
+}
+
+}  // namespace win

@@ -1,0 +1,25 @@
+// Process-wide facts of the program: its module, its main window, its name.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace win {
+
+HINSTANCE AppInstance();
+
+// The application's main window while it exists (the owner of dialogs made
+// without a parent), or null.
+HWND AppMainWindow();
+void SetAppMainWindow(HWND hWnd);
+
+// The program file's name without its extension: the caption of every
+// message box the program shows.
+const std::string& AppName();
+
+// A message box with the application's name as caption, owned by the main
+// window when there is one. nType as for MessageBoxA (MB_OK when 0).
+int AppMessageBox(const std::string& strText, UINT nType = MB_OK);
+
+}  // namespace win

@@ -1,0 +1,249 @@
+#include "win/Dialog.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+
+#include "win/App.h"
+
+namespace win {
+
+void DataExchange::Fail(int nId) {
+    m_bFailed = true;
+    HWND ctl = ::GetDlgItem(m_hDlg, nId);
+    if (ctl) {
+        ::SetFocus(ctl);
+        ::SendMessageA(ctl, EM_SETSEL, 0, -1);
+    }
+}
+
+namespace {
+std::string GetText(HWND hWnd) {
+    const int len = ::GetWindowTextLengthA(hWnd);
+    std::string text(static_cast<size_t>(len > 0 ? len : 0) + 1, '\0');
+    const int got = ::GetWindowTextA(hWnd, &text[0], len + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+}  // namespace
+
+bool ParseIntegerField(const std::string& text, int& value) {
+    size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    size_t start = i;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) ++i;
+    const size_t digits = i;
+    while (i < text.size() && text[i] >= '0' && text[i] <= '9') ++i;
+    if (i == digits) return false;
+    const size_t end = i;
+    while (i < text.size() && IsBlank(text[i])) ++i;
+    if (i != text.size()) return false;
+    errno = 0;
+    const long long n = std::strtoll(text.substr(start, end - start).c_str(), nullptr, 10);
+    if (errno == ERANGE || n < INT_MIN || n > INT_MAX) return false;
+    value = static_cast<int>(n);
+    return true;
+}
+
+void DDX_Control(DataExchange& dx, int nId, Window& control) {
+    if (!control.m_hWnd) control.Subclass(::GetDlgItem(dx.m_hDlg, nId));
+}
+
+void DDX_Text(DataExchange& dx, int nId, std::string& value) {
+    if (dx.m_bFailed) return;
+    HWND ctl = ::GetDlgItem(dx.m_hDlg, nId);
+    if (dx.m_bSaveAndValidate) {
+        value = GetText(ctl);
+    } else {
+        ::SetWindowTextA(ctl, value.c_str());
+    }
+}
+
+void DDX_Text(DataExchange& dx, int nId, int& value) {
+    if (dx.m_bFailed) return;
+    HWND ctl = ::GetDlgItem(dx.m_hDlg, nId);
+    if (dx.m_bSaveAndValidate) {
+        int parsed = 0;
+        if (!ParseIntegerField(GetText(ctl), parsed)) {
+            AppMessageBox("请键入一个整数。");
+            dx.Fail(nId);
+            return;
+        }
+        value = parsed;
+    } else {
+        ::SetWindowTextA(ctl, std::to_string(value).c_str());
+    }
+}
+
+void DDX_Radio(DataExchange& dx, int nFirstId, int& value) {
+    if (dx.m_bFailed) return;
+    HWND ctl = ::GetDlgItem(dx.m_hDlg, nFirstId);
+    if (dx.m_bSaveAndValidate) value = -1;
+    // The group runs from the first button to the next control with WS_GROUP.
+    for (int index = 0; ctl; ++index) {
+        if (dx.m_bSaveAndValidate) {
+            if (::SendMessageA(ctl, BM_GETCHECK, 0, 0) == BST_CHECKED) value = index;
+        } else {
+            ::SendMessageA(ctl, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        ctl = ::GetWindow(ctl, GW_HWNDNEXT);
+        if (!ctl || (::GetWindowLongA(ctl, GWL_STYLE) & WS_GROUP)) break;
+    }
+}
+
+void DDX_Check(DataExchange& dx, int nId, int& value) {
+    if (dx.m_bFailed) return;
+    HWND ctl = ::GetDlgItem(dx.m_hDlg, nId);
+    if (dx.m_bSaveAndValidate) {
+        value = static_cast<int>(::SendMessageA(ctl, BM_GETCHECK, 0, 0));
+    } else {
+        ::SendMessageA(ctl, BM_SETCHECK, static_cast<WPARAM>(value), 0);
+    }
+}
+
+Dialog::Dialog(UINT nIdTemplate, HWND hParent) : m_nIdTemplate(nIdTemplate), m_hParent(hParent) {}
+
+Dialog::~Dialog() {
+    if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+}
+
+INT_PTR Dialog::DoModal() {
+    // A dialog made without a parent is owned by the main window while it runs.
+    HWND owner = m_hParent ? m_hParent : AppMainWindow();
+    const bool disableOwner = owner && ::IsWindowEnabled(owner);
+    m_bEnded = false;
+    m_nResult = -1;
+    HWND hWnd = ::CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(m_nIdTemplate), owner,
+                                     &Dialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    if (!hWnd) return -1;
+    if (!m_bEnded) {
+        if (disableOwner) ::EnableWindow(owner, FALSE);
+        if (!(::GetWindowLongA(hWnd, GWL_STYLE) & WS_VISIBLE)) ::ShowWindow(hWnd, SW_SHOWNORMAL);
+        MSG msg;
+        while (!m_bEnded) {
+            const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+            if (got == 0) {
+                // The quit message ends every modal loop down to WinMain.
+                ::PostQuitMessage(static_cast<int>(msg.wParam));
+                break;
+            }
+            if (got == -1) break;
+            if (PreTranslateMessage(msg)) continue;
+            if (::IsDialogMessageA(hWnd, &msg)) continue;
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
+        }
+    }
+    if (disableOwner) ::EnableWindow(owner, TRUE);
+    if (owner && ::GetActiveWindow() == hWnd) ::SetActiveWindow(owner);
+    if (::IsWindow(hWnd)) ::DestroyWindow(hWnd);
+    m_hWnd = nullptr;
+    return m_nResult;
+}
+
+void Dialog::EndDialog(INT_PTR nResult) {
+    m_nResult = nResult;
+    m_bEnded = true;
+    if (m_hWnd) ::ShowWindow(m_hWnd, SW_HIDE);
+    ::PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wakes the modal loop
+}
+
+bool Dialog::UpdateData(bool bSaveAndValidate) {
+    DataExchange dx(m_hWnd, bSaveAndValidate);
+    DoDataExchange(dx);
+    return !dx.m_bFailed;
+}
+
+BOOL Dialog::OnInitDialog() {
+    UpdateData(false);
+    return TRUE;
+}
+
+bool Dialog::OnCommand(int nId, int /*nCode*/, HWND /*hCtl*/) {
+    if (nId == IDOK) {
+        OnOK();
+        return true;
+    }
+    if (nId == IDCANCEL) {
+        OnCancel();
+        return true;
+    }
+    return false;
+}
+
+void Dialog::OnOK() {
+    if (UpdateData(true)) EndDialog(IDOK);
+}
+
+void Dialog::OnCancel() { EndDialog(IDCANCEL); }
+
+INT_PTR Dialog::SetMsgResult(LRESULT result) {
+    ::SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, result);
+    return TRUE;
+}
+
+INT_PTR Dialog::ReflectToControl(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled) {
+    handled = false;
+    switch (msg) {
+        case WM_COMMAND: {
+            Window* ctl = Window::FromHandle(reinterpret_cast<HWND>(lParam));
+            if (ctl && ctl->OnReflectedCommand(HIWORD(wParam))) handled = true;
+            return TRUE;
+        }
+        case WM_DRAWITEM: {
+            auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+            if (dis->CtlType == ODT_MENU) return FALSE;
+            Window* ctl = Window::FromHandle(dis->hwndItem);
+            if (ctl && ctl->OnReflectedDrawItem(*dis)) handled = true;
+            return TRUE;
+        }
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORLISTBOX: {
+            Window* ctl = Window::FromHandle(reinterpret_cast<HWND>(lParam));
+            HBRUSH brush = ctl ? ctl->OnReflectedCtlColor(reinterpret_cast<HDC>(wParam)) : nullptr;
+            if (brush) handled = true;
+            return reinterpret_cast<INT_PTR>(brush);
+        }
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR Dialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    bool reflected = false;
+    const INT_PTR reflectedResult = ReflectToControl(msg, wParam, lParam, reflected);
+    if (reflected) return reflectedResult;
+    switch (msg) {
+        case WM_INITDIALOG:
+            return OnInitDialog();
+        case WM_COMMAND:
+            return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
+        case WM_TIMER:
+            OnTimer(wParam);
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+INT_PTR CALLBACK Dialog::StaticDialogProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
+        auto* self = reinterpret_cast<Dialog*>(lParam);
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, reinterpret_cast<LONG_PTR>(self));
+        self->m_hWnd = hWnd;
+    }
+    auto* self = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+    if (!self) return FALSE;
+    const INT_PTR result = self->OnMessage(msg, wParam, lParam);
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hWnd, DWLP_USER, 0);
+        self->m_hWnd = nullptr;
+    }
+    return result;
+}
+
+}  // namespace win

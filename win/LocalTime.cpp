@@ -1,0 +1,64 @@
+#include "win/LocalTime.h"
+
+#include <cstdio>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <ctime>
+#endif
+
+namespace win {
+
+LocalTime LocalTime::Now() {
+    LocalTime t;
+#ifdef _WIN32
+    SYSTEMTIME st;
+    ::GetLocalTime(&st);
+    t.nYear = st.wYear;
+    t.nMonth = st.wMonth;
+    t.nDay = st.wDay;
+    t.nHour = st.wHour;
+    t.nMinute = st.wMinute;
+    t.nSecond = st.wSecond;
+#else
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&now, &tm);
+    t.nYear = tm.tm_year + 1900;
+    t.nMonth = tm.tm_mon + 1;
+    t.nDay = tm.tm_mday;
+    t.nHour = tm.tm_hour;
+    t.nMinute = tm.tm_min;
+    t.nSecond = tm.tm_sec;
+#endif
+    return t;
+}
+
+std::string LocalTime::Format(const char* szFormat) const {
+    std::string out;
+    char buf[16];
+    for (const char* p = szFormat; *p; ++p) {
+        if (*p != '%' || !p[1]) {
+            out += *p;
+            continue;
+        }
+        int value = 0;
+        const char* pattern = "%02d";
+        switch (*++p) {
+            case 'Y': value = nYear; pattern = "%04d"; break;
+            case 'm': value = nMonth; break;
+            case 'd': value = nDay; break;
+            case 'H': value = nHour; break;
+            case 'M': value = nMinute; break;
+            case 'S': value = nSecond; break;
+            case '%': out += '%'; continue;
+            default: out += '%'; out += *p; continue;
+        }
+        std::snprintf(buf, sizeof buf, pattern, value);
+        out += buf;
+    }
+    return out;
+}
+
+}  // namespace win
