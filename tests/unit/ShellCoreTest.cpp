@@ -3,7 +3,10 @@
 
 #include <climits>
 
+#include "app/core/TrayTip.h"
+#include "app/core/WebShortcuts.h"
 #include "app/core/WindowSettings.h"
+#include "engine/LunarCalendar.h"
 #include "win/LocalTime.h"
 
 using namespace settings;
@@ -95,4 +98,30 @@ TEST(LocalTime, Formats) {
     const win::LocalTime now = win::LocalTime::Now();
     EXPECT_GE(now.nYear, 2024);
     EXPECT_TRUE(now.nMonth >= 1 && now.nMonth <= 12);
+}
+
+TEST(WebShortcuts, AddressesKeepTheirPathsAndRawGbkQuery) {
+    EXPECT_EQ(shortcuts::AddressOf(32782),
+              "http://www.baidu.com/s?wd=\xCC\xEC\xC6\xF8\xD4\xA4\xB1\xA8");  // 天气预报 in GBK
+    EXPECT_EQ(shortcuts::AddressOf(32781), "http://www.hao123.com/haoserver/wotime.htm");
+    EXPECT_EQ(shortcuts::AddressOf(32786), "http://apps.baidu.com/appweb/c?cid=1");
+    for (int id = 32781; id <= 32787; ++id) {
+        EXPECT_EQ(shortcuts::AddressOf(id).rfind("http://", 0), 0u) << id;
+    }
+    EXPECT_EQ(shortcuts::AddressOf(32787).find('/', 7), std::string::npos);  // host alone
+    EXPECT_EQ(shortcuts::AddressOf(32776), "");
+    EXPECT_EQ(shortcuts::AddressOf(32788), "");
+}
+
+TEST(TrayTip, FormatAndByteCutThatKeepsCharactersWhole) {
+    EXPECT_EQ(tray::BuildTip("2024年02月10日", "龙(甲辰)年正月初一"),
+              "Tavimor\r\n公历:2024年02月10日\r\n农历:龙(甲辰)年正月初一");
+    // The longest lunar text still fits.
+    EXPECT_LE(tray::BuildTip("2024年12月30日", "兔(癸卯)年闰十一月廿九").size(), tray::kTipBytes);
+    // A text that must be cut loses whole characters only: here byte 63 is the
+    // first byte of a character, which goes with its second.
+    const std::string tip = tray::BuildTip("2024年02月10日", "龙(甲辰)年正月初一x龙龙龙龙龙龙龙龙龙龙");
+    EXPECT_EQ(tip.size(), 62u);
+    EXPECT_EQ(tip.substr(0, 28), "Tavimor\r\n公历:2024年02月10日");
+    EXPECT_EQ(LunarCalendar::GbkCutBytes(tip, 63), tip);
 }
