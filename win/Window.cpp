@@ -6,6 +6,9 @@ namespace win {
 
 namespace {
 constexpr UINT_PTR kSubclassId = 0x51A7;  // one subclass of ours per window
+// The bound object, found again from the handle (GetWindowSubclass is not
+// exported by name by every comctl32).
+constexpr const char* kObjectProp = "Quorvel.Window";
 }
 
 Window::~Window() { Unsubclass(); }
@@ -16,22 +19,20 @@ bool Window::Subclass(HWND hWnd) {
     if (!hWnd) return false;
     m_bSubclassed = ::SetWindowSubclass(hWnd, &Window::SubclassProc, kSubclassId,
                                         reinterpret_cast<DWORD_PTR>(this)) != FALSE;
+    if (m_bSubclassed) ::SetPropA(hWnd, kObjectProp, this);
     return m_bSubclassed;
 }
 
 void Window::Unsubclass() {
     if (m_bSubclassed && m_hWnd && ::IsWindow(m_hWnd)) {
         ::RemoveWindowSubclass(m_hWnd, &Window::SubclassProc, kSubclassId);
+        ::RemovePropA(m_hWnd, kObjectProp);
     }
     m_bSubclassed = false;
 }
 
 Window* Window::FromHandle(HWND hWnd) {
-    DWORD_PTR ref = 0;
-    if (hWnd && ::GetWindowSubclass(hWnd, &Window::SubclassProc, kSubclassId, &ref)) {
-        return reinterpret_cast<Window*>(ref);
-    }
-    return nullptr;
+    return hWnd ? static_cast<Window*>(::GetPropA(hWnd, kObjectProp)) : nullptr;
 }
 
 LRESULT Window::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -49,6 +50,7 @@ LRESULT CALLBACK Window::SubclassProc(HWND hWnd, UINT msg, WPARAM wParam, LPARAM
         // The window goes before the object: unbind so the object never
         // touches a dead handle.
         ::RemoveWindowSubclass(hWnd, &Window::SubclassProc, kSubclassId);
+        ::RemovePropA(hWnd, kObjectProp);
         self->m_bSubclassed = false;
         const LRESULT result = ::DefSubclassProc(hWnd, msg, wParam, lParam);
         self->m_hWnd = nullptr;
