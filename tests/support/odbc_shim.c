@@ -1,0 +1,411 @@
+/*
+ * A stand-in for the Access ODBC driver, for tests and for running the
+ * program under wine on a machine without Access.
+ *
+ * The SQLite ODBC driver does the work. It takes its file only from
+ * "Database=" and quietly creates an empty file for a name it cannot find,
+ * whereas the program speaks to the Access driver: the file comes as
+ * "DBQ=<name>" (a bare name, or a wine path such as Z:\a\b.mdb) and a
+ * missing file must be an error. This library defines only the calls that
+ * differ; every other ODBC entry point resolves to the SQLite driver, to
+ * which it is linked.
+ *
+ *   SQLDriverConnect  rewrites the connection string to
+ *                     "Database=<unix path>;NoCreat=1;" and forwards it.
+ *   SQLDriverConnectW, SQLExecDirectW, SQLDescribeColW, SQLGetDiagRecW
+ *                     convert between UTF-16 and the driver's UTF-8
+ *                     themselves. Left to the driver manager, the conversion
+ *                     would follow the calling process's locale, and in the
+ *                     "C" locale every Chinese character would be lost.
+ *   ConfigDSNW        (the driver's setup entry, reached through
+ *                     SQLConfigDataSourceW) understands CREATE_DB=<path> as
+ *                     the Access driver does: it creates an empty database
+ *                     file and refuses an existing one. An empty file is a
+ *                     valid, empty SQLite database.
+ */
+#define _GNU_SOURCE
+#include <dlfcn.h>
+#include <errno.h>
+#include <fcntl.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+#include <unistd.h>
+
+#include <sql.h>
+#include <sqlext.h>
+#include <odbcinst.h>
+
+#define SHIM_MAX_PATH 4096
+
+typedef SQLRETURN (*DriverConnectFn)(SQLHDBC, SQLHWND, SQLCHAR*, SQLSMALLINT,
+                                     SQLCHAR*, SQLSMALLINT, SQLSMALLINT*,
+                                     SQLUSMALLINT);
+
+/* Turns an Access-style file name into a path of this system:
+ * "Z:\a\b.mdb" -> "/a/b.mdb" (wine maps drive Z: to the root),
+ * backslashes -> slashes, surrounding quotes and blanks dropped. */
+static void MapFileName(const char* pszIn, size_t nIn, char* pszOut, size_t nOut) {
+    while (nIn > 0 && (*pszIn == ' ' || *pszIn == '\t')) { ++pszIn; --nIn; }
+    while (nIn > 0 && (pszIn[nIn - 1] == ' ' || pszIn[nIn - 1] == '\t')) --nIn;
+    if (nIn >= 2 && pszIn[0] == '"' && pszIn[nIn - 1] == '"') { ++pszIn; nIn -= 2; }
+    if (nIn >= 3 && (pszIn[0] == 'Z' || pszIn[0] == 'z') && pszIn[1] == ':' &&
+        (pszIn[2] == '\\' || pszIn[2] == '/')) {
+        pszIn += 2;
+        nIn -= 2;
+    }
+    size_t n = 0;
+    for (size_t i = 0; i < nIn && n + 1 < nOut; ++i)
+        pszOut[n++] = pszIn[i] == '\\' ? '/' : pszIn[i];
+    pszOut[n] = '\0';
+}
+
+/* Finds KEY=value in a ';'-separated connection string (keys compared without
+ * case, blanks around keys ignored). Returns the value's start and length. */
+static const char* FindAttribute(const char* pszConn, size_t nConn, const char* pszKey,
+                                 size_t* pnValue) {
+    const size_t nKey = strlen(pszKey);
+    size_t i = 0;
+    while (i < nConn) {
+        size_t nEnd = i;
+        /* A value in braces may hold ';'. */
+        while (nEnd < nConn && pszConn[nEnd] != ';') {
+            if (pszConn[nEnd] == '{') {
+                while (nEnd < nConn && pszConn[nEnd] != '}') ++nEnd;
+                if (nEnd == nConn) break;
+            }
+            ++nEnd;
+        }
+        size_t k = i;
+        while (k < nEnd && (pszConn[k] == ' ' || pszConn[k] == '\t' ||
+                            pszConn[k] == '\r' || pszConn[k] == '\n')) ++k;
+        if (nEnd - k > nKey && strncasecmp(pszConn + k, pszKey, nKey) == 0) {
+            size_t v = k + nKey;
+            while (v < nEnd && (pszConn[v] == ' ' || pszConn[v] == '\t')) ++v;
+            if (v < nEnd && pszConn[v] == '=') {
+                *pnValue = nEnd - v - 1;
+                return pszConn + v + 1;
+            }
+        }
+        i = nEnd + 1;
+    }
+    return NULL;
+}
+
+/* An entry point of the SQLite driver: the next definition after this
+ * library's own, found in the shim's dependencies. */
+static void* RealEntry(const char* pszName) {
+    return dlsym(RTLD_NEXT, pszName);
+}
+
+static DriverConnectFn RealDriverConnect(void) {
+    static DriverConnectFn pfn;
+    if (!pfn) {
+        void* p = RealEntry("SQLDriverConnect");
+        memcpy(&pfn, &p, sizeof pfn);  /* object to function pointer, portably */
+    }
+    return pfn;
+}
+
+/* The SQLite driver says only "connect failed" when the file is missing. The
+ * shim remembers the missing file per connection handle and names it in the
+ * wide diagnostic text, which is what the program shows. (The program and
+ * the tests use one thread; so does this table.) */
+#define SHIM_MAX_MISSING 16
+static struct {
+    SQLHDBC hdbc;
+    char szPath[SHIM_MAX_PATH];
+} g_missing[SHIM_MAX_MISSING];
+
+static void RememberMissingFile(SQLHDBC hdbc, const char* pszPath) {
+    int nFree = -1;
+    for (int i = 0; i < SHIM_MAX_MISSING; ++i) {
+        if (g_missing[i].hdbc == hdbc) g_missing[i].hdbc = NULL;
+        if (!g_missing[i].hdbc && nFree < 0) nFree = i;
+    }
+    if (!pszPath || nFree < 0) return;
+    g_missing[nFree].hdbc = hdbc;
+    snprintf(g_missing[nFree].szPath, sizeof g_missing[nFree].szPath, "%s", pszPath);
+}
+
+static const char* MissingFile(SQLHANDLE h) {
+    for (int i = 0; i < SHIM_MAX_MISSING; ++i)
+        if (h && g_missing[i].hdbc == h) return g_missing[i].szPath;
+    return NULL;
+}
+
+/* Called by both connect entry points. (A call from here to the exported
+ * name would reach the driver manager's function of that name.) */
+static SQLRETURN ShimDriverConnect(SQLHDBC hdbc, SQLHWND hwnd, SQLCHAR* pszConnIn,
+                                   SQLSMALLINT cbConnIn, SQLCHAR* pszConnOut,
+                                   SQLSMALLINT cbConnOutMax, SQLSMALLINT* pcbConnOut,
+                                   SQLUSMALLINT nCompletion) {
+    DriverConnectFn pfnReal = RealDriverConnect();
+    if (!pfnReal) return SQL_ERROR;
+    const char* pszConn = (const char*)pszConnIn;
+    size_t nConn = 0;
+    if (pszConn) nConn = cbConnIn == SQL_NTS ? strlen(pszConn) : (size_t)(cbConnIn < 0 ? 0 : cbConnIn);
+
+    size_t nValue = 0;
+    const char* pszDbq = pszConn ? FindAttribute(pszConn, nConn, "DBQ", &nValue) : NULL;
+    if (!pszDbq) {
+        /* Not an Access-style string: hand it on as it is. */
+        return pfnReal(hdbc, hwnd, pszConnIn, cbConnIn, pszConnOut, cbConnOutMax,
+                       pcbConnOut, nCompletion);
+    }
+    char szPath[SHIM_MAX_PATH];
+    MapFileName(pszDbq, nValue, szPath, sizeof szPath);
+    /* The SQLite driver cannot quote ';' in a value: such a name is refused
+     * rather than cut. */
+    if (strchr(szPath, ';') || szPath[0] == '\0') strcpy(szPath, "/nonexistent/;");
+    RememberMissingFile(hdbc, access(szPath, F_OK) == 0 ? NULL : szPath);
+    char szConn[SHIM_MAX_PATH + 64];
+    snprintf(szConn, sizeof szConn, "Database=%s;NoCreat=1;", szPath);
+    return pfnReal(hdbc, hwnd, (SQLCHAR*)szConn, SQL_NTS, pszConnOut, cbConnOutMax,
+                   pcbConnOut, nCompletion);
+}
+
+SQLRETURN SQL_API SQLDriverConnect(SQLHDBC hdbc, SQLHWND hwnd, SQLCHAR* pszConnIn,
+                                   SQLSMALLINT cbConnIn, SQLCHAR* pszConnOut,
+                                   SQLSMALLINT cbConnOutMax, SQLSMALLINT* pcbConnOut,
+                                   SQLUSMALLINT nCompletion) {
+    return ShimDriverConnect(hdbc, hwnd, pszConnIn, cbConnIn, pszConnOut, cbConnOutMax,
+                             pcbConnOut, nCompletion);
+}
+
+/* ---- UTF-16 <-> UTF-8 ---------------------------------------------------- */
+
+/* UTF-16 to a new NUL-terminated UTF-8 string (free it); *pnBytes gets its
+ * length. A stray surrogate becomes U+FFFD. */
+static char* WideToUtf8(const SQLWCHAR* pwsz, size_t nIn, size_t* pnBytes) {
+    char* pszOut = (char*)malloc(nIn * 3 + 1);
+    if (!pszOut) return NULL;
+    size_t n = 0;
+    for (size_t i = 0; i < nIn; ++i) {
+        unsigned long c = pwsz[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < nIn && pwsz[i + 1] >= 0xDC00 &&
+            pwsz[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (pwsz[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = 0xFFFD;
+        }
+        if (c < 0x80) {
+            pszOut[n++] = (char)c;
+        } else if (c < 0x800) {
+            pszOut[n++] = (char)(0xC0 | (c >> 6));
+            pszOut[n++] = (char)(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            pszOut[n++] = (char)(0xE0 | (c >> 12));
+            pszOut[n++] = (char)(0x80 | ((c >> 6) & 0x3F));
+            pszOut[n++] = (char)(0x80 | (c & 0x3F));
+        } else {
+            pszOut[n++] = (char)(0xF0 | (c >> 18));
+            pszOut[n++] = (char)(0x80 | ((c >> 12) & 0x3F));
+            pszOut[n++] = (char)(0x80 | ((c >> 6) & 0x3F));
+            pszOut[n++] = (char)(0x80 | (c & 0x3F));
+        }
+    }
+    pszOut[n] = '\0';
+    if (pnBytes) *pnBytes = n;
+    return pszOut;
+}
+
+/* UTF-8 to UTF-16 into pwszOut (room for nOut units, terminator included;
+ * NULL to measure). Returns the length of the whole text in UTF-16 units.
+ * A byte that does not begin a valid sequence becomes U+FFFD. */
+static size_t Utf8ToWide(const char* psz, size_t nIn, SQLWCHAR* pwszOut, size_t nOut) {
+    const unsigned char* p = (const unsigned char*)psz;
+    size_t nFull = 0, nWritten = 0;
+    size_t i = 0;
+    while (i < nIn) {
+        unsigned long c = p[i];
+        size_t nExtra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 9;
+        if (nExtra == 9 || i + nExtra >= nIn) {
+            c = 0xFFFD;
+            nExtra = 0;
+        } else if (nExtra > 0) {
+            c &= 0x3F >> nExtra;
+            for (size_t k = 1; k <= nExtra; ++k) {
+                if ((p[i + k] & 0xC0) != 0x80) { c = 0xFFFD; nExtra = k - 1; break; }
+                c = (c << 6) | (p[i + k] & 0x3F);
+            }
+        }
+        i += nExtra + 1;
+        SQLWCHAR units[2];
+        size_t nUnits = 1;
+        if (c >= 0x10000) {
+            units[0] = (SQLWCHAR)(0xD800 + ((c - 0x10000) >> 10));
+            units[1] = (SQLWCHAR)(0xDC00 + ((c - 0x10000) & 0x3FF));
+            nUnits = 2;
+        } else {
+            units[0] = (SQLWCHAR)c;
+        }
+        for (size_t k = 0; k < nUnits; ++k) {
+            if (pwszOut && nWritten + 1 < nOut) pwszOut[nWritten++] = units[k];
+            ++nFull;
+        }
+    }
+    if (pwszOut && nOut > 0) pwszOut[nWritten] = 0;
+    return nFull;
+}
+
+static size_t WideLen(const SQLWCHAR* pwsz) {
+    size_t n = 0;
+    while (pwsz[n]) ++n;
+    return n;
+}
+
+static BOOL Fail(DWORD nCode, const char* pszMessage) {
+    SQLPostInstallerError(nCode, pszMessage);
+    return 0;
+}
+
+BOOL INSTAPI ConfigDSNW(HWND hwnd, WORD nRequest, LPCWSTR pszDriver, LPCWSTR pszAttributes) {
+    (void)hwnd;
+    (void)pszDriver;
+    if (nRequest != ODBC_ADD_DSN || !pszAttributes)
+        return Fail(ODBC_ERROR_REQUEST_FAILED, "The stand-in driver only creates database files (CREATE_DB=).");
+    /* The attributes are a list of "key=value" strings ending with an empty one. */
+    for (const SQLWCHAR* p = (const SQLWCHAR*)pszAttributes; *p; p += WideLen(p) + 1) {
+        char* pszPair = WideToUtf8(p, WideLen(p), NULL);
+        if (!pszPair) return Fail(ODBC_ERROR_OUT_OF_MEM, "Out of memory.");
+        if (strncasecmp(pszPair, "CREATE_DB=", 10) != 0) {
+            free(pszPair);
+            continue;
+        }
+        /* CREATE_DB=<path> [sort order]: the path may be quoted; a trailing
+         * sort order such as "General" is ignored. */
+        const char* pszValue = pszPair + 10;
+        size_t nValue = strlen(pszValue);
+        while (nValue > 0 && *pszValue == ' ') { ++pszValue; --nValue; }
+        if (nValue > 0 && pszValue[0] == '"') {
+            const char* pszClose = strchr(pszValue + 1, '"');
+            if (pszClose) nValue = (size_t)(pszClose - pszValue) + 1;
+        } else {
+            const char* pszSpace = strrchr(pszValue, ' ');
+            if (pszSpace && strcasecmp(pszSpace + 1, "General") == 0)
+                nValue = (size_t)(pszSpace - pszValue);
+        }
+        char szPath[SHIM_MAX_PATH];
+        MapFileName(pszValue, nValue, szPath, sizeof szPath);
+        free(pszPair);
+        if (szPath[0] == '\0') return Fail(ODBC_ERROR_INVALID_KEYWORD_VALUE, "CREATE_DB needs a file name.");
+        int fd = open(szPath, O_WRONLY | O_CREAT | O_EXCL, 0644);
+        if (fd < 0) {
+            char szMessage[SHIM_MAX_PATH + 128];
+            snprintf(szMessage, sizeof szMessage, "Cannot create database file %s: %s", szPath,
+                     errno == EEXIST ? "the file already exists" : strerror(errno));
+            return Fail(ODBC_ERROR_CREATE_DSN_FAILED, szMessage);
+        }
+        close(fd);
+        return 1;
+    }
+    return Fail(ODBC_ERROR_INVALID_KEYWORD_VALUE, "The stand-in driver only creates database files (CREATE_DB=).");
+}
+
+/* ---- the wide entry points the store uses -------------------------------- */
+
+#define LOAD_REAL(pfn, name)                  \
+    do {                                      \
+        void* p_ = RealEntry(name);           \
+        memcpy(&(pfn), &p_, sizeof(pfn));     \
+    } while (0)
+
+static size_t WideCount(const SQLWCHAR* pwsz, SQLINTEGER n) {
+    if (!pwsz) return 0;
+    if (n == SQL_NTS) return WideLen(pwsz);
+    return n < 0 ? 0 : (size_t)n;
+}
+
+SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC hdbc, SQLHWND hwnd, SQLWCHAR* pwszConnIn,
+                                    SQLSMALLINT cchConnIn, SQLWCHAR* pwszConnOut,
+                                    SQLSMALLINT cchConnOutMax, SQLSMALLINT* pcchConnOut,
+                                    SQLUSMALLINT nCompletion) {
+    size_t nBytes = 0;
+    char* pszIn = WideToUtf8(pwszConnIn, WideCount(pwszConnIn, cchConnIn), &nBytes);
+    if (!pszIn) return SQL_ERROR;
+    char szOut[4096] = "";
+    SQLSMALLINT cbOut = 0;
+    SQLRETURN rc = ShimDriverConnect(hdbc, hwnd, (SQLCHAR*)pszIn, SQL_NTS,
+                                     pwszConnOut ? (SQLCHAR*)szOut : NULL,
+                                     pwszConnOut ? (SQLSMALLINT)sizeof szOut : 0, &cbOut,
+                                     nCompletion);
+    free(pszIn);
+    if (SQL_SUCCEEDED(rc)) {
+        const size_t nFull = Utf8ToWide(szOut, strnlen(szOut, sizeof szOut), pwszConnOut,
+                                        pwszConnOut && cchConnOutMax > 0 ? (size_t)cchConnOutMax : 0);
+        if (pcchConnOut) *pcchConnOut = (SQLSMALLINT)nFull;
+    }
+    return rc;
+}
+
+typedef SQLRETURN (*ExecDirectFn)(SQLHSTMT, SQLCHAR*, SQLINTEGER);
+
+SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT hstmt, SQLWCHAR* pwszSql, SQLINTEGER cchSql) {
+    ExecDirectFn pfn;
+    LOAD_REAL(pfn, "SQLExecDirect");
+    if (!pfn || !pwszSql) return SQL_ERROR;
+    size_t nBytes = 0;
+    char* pszSql = WideToUtf8(pwszSql, WideCount(pwszSql, cchSql), &nBytes);
+    if (!pszSql) return SQL_ERROR;
+    const SQLRETURN rc = pfn(hstmt, (SQLCHAR*)pszSql, (SQLINTEGER)nBytes);
+    free(pszSql);
+    return rc;
+}
+
+typedef SQLRETURN (*DescribeColFn)(SQLHSTMT, SQLUSMALLINT, SQLCHAR*, SQLSMALLINT, SQLSMALLINT*,
+                                   SQLSMALLINT*, SQLULEN*, SQLSMALLINT*, SQLSMALLINT*);
+
+SQLRETURN SQL_API SQLDescribeColW(SQLHSTMT hstmt, SQLUSMALLINT nColumn, SQLWCHAR* pwszName,
+                                  SQLSMALLINT cchNameMax, SQLSMALLINT* pcchName,
+                                  SQLSMALLINT* pnType, SQLULEN* pnSize, SQLSMALLINT* pnDigits,
+                                  SQLSMALLINT* pnNullable) {
+    DescribeColFn pfn;
+    LOAD_REAL(pfn, "SQLDescribeCol");
+    if (!pfn) return SQL_ERROR;
+    char szName[1024] = "";
+    SQLSMALLINT cbName = 0;
+    SQLRETURN rc = pfn(hstmt, nColumn, (SQLCHAR*)szName, (SQLSMALLINT)sizeof szName, &cbName,
+                       pnType, pnSize, pnDigits, pnNullable);
+    if (!SQL_SUCCEEDED(rc)) return rc;
+    const size_t nMax = pwszName && cchNameMax > 0 ? (size_t)cchNameMax : 0;
+    const size_t nFull = Utf8ToWide(szName, strnlen(szName, sizeof szName), pwszName, nMax);
+    if (pcchName) *pcchName = (SQLSMALLINT)nFull;
+    if (pwszName && nFull >= nMax) rc = SQL_SUCCESS_WITH_INFO;
+    return rc;
+}
+
+typedef SQLRETURN (*GetDiagRecFn)(SQLSMALLINT, SQLHANDLE, SQLSMALLINT, SQLCHAR*, SQLINTEGER*,
+                                  SQLCHAR*, SQLSMALLINT, SQLSMALLINT*);
+
+SQLRETURN SQL_API SQLGetDiagRecW(SQLSMALLINT nType, SQLHANDLE h, SQLSMALLINT nRecord,
+                                 SQLWCHAR* pwszState, SQLINTEGER* pnNative, SQLWCHAR* pwszMessage,
+                                 SQLSMALLINT cchMessageMax, SQLSMALLINT* pcchMessage) {
+    GetDiagRecFn pfn;
+    LOAD_REAL(pfn, "SQLGetDiagRec");
+    if (!pfn) return SQL_ERROR;
+    char szState[6] = "";
+    char szMessage[4096] = "";
+    SQLSMALLINT cbMessage = 0;
+    SQLRETURN rc = pfn(nType, h, nRecord, (SQLCHAR*)szState, pnNative, (SQLCHAR*)szMessage,
+                       (SQLSMALLINT)sizeof szMessage, &cbMessage);
+    if (!SQL_SUCCEEDED(rc)) return rc;
+    const char* pszMissing = nType == SQL_HANDLE_DBC && nRecord == 1 ? MissingFile(h) : NULL;
+    if (pszMissing) {
+        /* Appended to the driver's words; a very long path is cut. */
+        const size_t nUsed = strnlen(szMessage, sizeof szMessage - 1);
+        const int nWritten = snprintf(szMessage + nUsed, sizeof szMessage - nUsed,
+                                      ": database file not found: %s", pszMissing);
+        (void)nWritten;
+    }
+    if (pwszState) {
+        for (int i = 0; i < 5; ++i) pwszState[i] = (SQLWCHAR)(unsigned char)szState[i];
+        pwszState[5] = 0;
+    }
+    const size_t nMax = pwszMessage && cchMessageMax > 0 ? (size_t)cchMessageMax : 0;
+    const size_t nFull = Utf8ToWide(szMessage, strnlen(szMessage, sizeof szMessage), pwszMessage, nMax);
+    if (pcchMessage) *pcchMessage = (SQLSMALLINT)nFull;
+    if (pwszMessage && nFull >= nMax) rc = SQL_SUCCESS_WITH_INFO;
+    return rc;
+}
