@@ -1,0 +1,148 @@
+# Sourceable: a throw-away wine world for the end-to-end tests.
+#
+#   source tests/e2e/wine-env.sh
+#   e2e_env_up RUN_DIR [DRIVER_EXE]
+#                           # Xvfb on a free display, a fresh prefix in RUN_DIR/prefix,
+#                           # one persistent wineserver; exports what wine needs. With
+#                           # QDriver.exe given, it also opens the desktop and keeps it
+#                           # open for the whole run (otherwise wine closes an idle
+#                           # desktop after a few seconds and the next program pays
+#                           # 2-3 s to re-create it)
+#   ...                     # wine programs now all join the virtual desktop "shell"
+#   e2e_env_down            # wineserver -k, Xvfb killed by its PID; safe to call twice
+#
+# Every wine process of the run joins one virtual desktop named "shell" (1024x768,
+# with taskbar and tray): the prefix's registry makes it the default desktop, so
+# `wine X.exe` behaves like `wine explorer /desktop=shell,1024x768 X.exe` but the
+# launcher waits for the program and returns its exit code, and a driver started
+# later finds the program's windows.
+
+E2E_SCREEN=${E2E_SCREEN:-1024x768}
+
+_e2e_log() { printf 'e2e-env: %s\n' "$*" >&2; }
+
+# Finds the ODBC driver list of the stand-in Access driver, when the storage
+# helpers have built it, and exports ODBCSYSINI. Returns 1 when there is none.
+e2e_find_odbc() {
+  local root=$1 f
+  if [ -f "$root/tests/support/odbc-env.sh" ]; then
+    # shellcheck disable=SC1091
+    source "$root/tests/support/odbc-env.sh" "$root/build/native" >/dev/null 2>&1 || true
+    if [ -n "${ODBCSYSINI:-}" ] && [ -f "$ODBCSYSINI/odbcinst.ini" ]; then return 0; fi
+  fi
+  for f in "$root/build/native/tests/support/odbcinst.ini" \
+           "$root/build/native/storage/odbcinst.ini"; do
+    if [ -f "$f" ]; then
+      ODBCSYSINI=$(dirname "$f")
+      export ODBCSYSINI
+      return 0
+    fi
+  done
+  unset ODBCSYSINI
+  return 1
+}
+
+_e2e_registry() {
+  local reg=$1
+  # regedit reads UTF-16LE with a byte-order mark; the font names are Chinese.
+  {
+    printf '\xff\xfe'
+    sed 's/$/\r/' <<EOF | iconv -f UTF-8 -t UTF-16LE
+Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]
+"宋体"="WenQuanYi Zen Hei Sharp"
+"SimSun"="WenQuanYi Zen Hei Sharp"
+"新宋体"="WenQuanYi Zen Hei Sharp"
+"黑体"="WenQuanYi Zen Hei Sharp"
+"华文细黑"="WenQuanYi Zen Hei Sharp"
+"MS Shell Dlg"="WenQuanYi Zen Hei Sharp"
+"MS Shell Dlg 2"="WenQuanYi Zen Hei Sharp"
+"Tahoma"="WenQuanYi Zen Hei Sharp"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
+"Desktop"="shell"
+
+[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
+"shell"="$E2E_SCREEN"
+EOF
+  } > "$reg"
+}
+
+e2e_env_up() {
+  local run_dir=$1 driver=${2:-} fdfile i
+  mkdir -p "$run_dir"
+  E2E_RUN_DIR=$(cd "$run_dir" && pwd)
+  export E2E_RUN_DIR
+
+  export WINEPREFIX="$E2E_RUN_DIR/prefix"
+  export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+  export WINEARCH=win64
+  rm -rf "$WINEPREFIX"
+
+  # Xvfb picks a free display itself and tells which one through the fd.
+  fdfile="$E2E_RUN_DIR/display"
+  rm -f "$fdfile"
+  Xvfb -displayfd 7 -screen 0 "${E2E_SCREEN}x24" -nolisten tcp -noreset \
+    7>"$fdfile" >"$E2E_RUN_DIR/xvfb.log" 2>&1 &
+  E2E_XVFB_PID=$!
+  export E2E_XVFB_PID
+  for i in $(seq 1 100); do
+    if grep -q '[0-9]' "$fdfile" 2>/dev/null; then break; fi
+    if ! kill -0 "$E2E_XVFB_PID" 2>/dev/null; then
+      _e2e_log "Xvfb did not start:"; cat "$E2E_RUN_DIR/xvfb.log" >&2; return 1
+    fi
+    sleep 0.1
+  done
+  if ! grep -q '[0-9]' "$fdfile"; then _e2e_log "Xvfb gave no display within 10 s"; return 1; fi
+  DISPLAY=":$(tr -dc '0-9' < "$fdfile")"
+  export DISPLAY
+
+  mkdir -p "$WINEPREFIX"
+  wineserver -p
+  E2E_WINESERVER_UP=1
+  export E2E_WINESERVER_UP
+  if ! timeout 180 wineboot -i >"$E2E_RUN_DIR/wineboot.log" 2>&1; then
+    _e2e_log "wineboot failed or took over 180 s:"; tail -20 "$E2E_RUN_DIR/wineboot.log" >&2
+    return 1
+  fi
+  _e2e_registry "$E2E_RUN_DIR/setup.reg"
+  if ! timeout 60 wine regedit /S "$E2E_RUN_DIR/setup.reg" >>"$E2E_RUN_DIR/wineboot.log" 2>&1; then
+    _e2e_log "regedit failed"; return 1
+  fi
+  # Without Marlett the caption buttons and combo arrows draw as letters.
+  for i in marlett wingding symbol webdings; do
+    if [ -f "/usr/share/wine/fonts/$i.ttf" ]; then
+      cp "/usr/share/wine/fonts/$i.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
+  done
+  if [ -n "$driver" ]; then
+    wine "$driver" hold --timeout 86400000 >/dev/null 2>&1 &
+    E2E_HOLD_PID=$!
+    export E2E_HOLD_PID
+    if ! timeout 60 wine "$driver" desktop >"$E2E_RUN_DIR/desktop.json" 2>&1 ||
+       ! grep -q '"desktop":"shell"' "$E2E_RUN_DIR/desktop.json"; then
+      _e2e_log "the desktop \"shell\" did not come up:"; cat "$E2E_RUN_DIR/desktop.json" >&2
+      return 1
+    fi
+  fi
+  _e2e_log "prefix $WINEPREFIX ready on display $DISPLAY"
+}
+
+e2e_env_down() {
+  if [ -n "${E2E_HOLD_PID:-}" ]; then
+    kill "$E2E_HOLD_PID" 2>/dev/null || true
+    wait "$E2E_HOLD_PID" 2>/dev/null || true
+    unset E2E_HOLD_PID
+  fi
+  if [ -n "${E2E_WINESERVER_UP:-}" ] && [ -n "${WINEPREFIX:-}" ]; then
+    wineserver -k 2>/dev/null || true
+    timeout 20 wineserver -w 2>/dev/null || true
+    unset E2E_WINESERVER_UP
+  fi
+  if [ -n "${E2E_XVFB_PID:-}" ]; then
+    kill "$E2E_XVFB_PID" 2>/dev/null || true
+    wait "$E2E_XVFB_PID" 2>/dev/null || true
+    unset E2E_XVFB_PID
+  fi
+}
