@@ -1,0 +1,70 @@
+#include "app/WindowSetDlg.h"
+
+#include <commctrl.h>
+
+#include "app/Profile.h"
+#include "app/core/WindowSettings.h"
+#include "win/App.h"
+
+void CWindowSetDlg::DoDataExchange(win::DataExchange& dx) {
+    win::DDX_Control(dx, IDC_CHECK_CLICKTHROUGH, m_chkClickThrough);
+    win::DDX_Control(dx, IDC_CHECK_AUTORUN, m_chkAutoRun);
+    win::DDX_Control(dx, IDC_BTN_SET_OK, m_btnOK);
+    win::DDX_Control(dx, IDC_BTN_SET_CANCEL, m_btnCancel);
+    win::DDX_Control(dx, IDC_SLIDER_TRANS, m_sliderTrans);
+    win::DDX_Radio(dx, IDC_RADIO_NORMAL, m_nStyle);
+}
+
+BOOL CWindowSetDlg::OnInitDialog() {
+    win::Dialog::OnInitDialog();
+
+    const std::string trans = ReadSetting(settings::kKeyTransparency, settings::kTransparencyChars);
+    m_nStyle = settings::Atoi(ReadSetting(settings::kKeyStyle, settings::kSwitchChars));
+    if (m_nStyle >= 0 && m_nStyle <= 2) ::CheckDlgButton(m_hWnd, IDC_RADIO_NORMAL + m_nStyle, BST_CHECKED);
+
+    const settings::Switch clickThrough =
+        settings::ParseSwitch(ReadSetting(settings::kKeyClickThrough, settings::kSwitchChars));
+    ::CheckDlgButton(m_hWnd, IDC_CHECK_CLICKTHROUGH, clickThrough == settings::Switch::On ? BST_CHECKED : BST_UNCHECKED);
+    const settings::Switch autoRun = settings::ParseSwitch(ReadSetting(settings::kKeyAutoRun, settings::kSwitchChars));
+    ::CheckDlgButton(m_hWnd, IDC_CHECK_AUTORUN, autoRun == settings::Switch::On ? BST_CHECKED : BST_UNCHECKED);
+
+    ::SendMessageA(m_sliderTrans.m_hWnd, TBM_SETRANGE, TRUE, MAKELPARAM(0, settings::kTransparencyMax));
+    ::SendMessageA(m_sliderTrans.m_hWnd, TBM_SETPOS, TRUE, settings::Atoi(trans));
+
+    m_imageList.Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0);
+    m_imageList.AddIcon(win::AppInstance(), IDI_OK, 16, 16);
+    m_imageList.AddIcon(win::AppInstance(), IDI_CANCEL, 16, 16);
+    m_btnOK.SetImageList(m_imageList);
+    m_btnCancel.SetImageList(m_imageList);
+    m_btnOK.SetImage(0);
+    m_btnCancel.SetImage(1);
+    return TRUE;
+}
+
+bool CWindowSetDlg::OnCommand(int nId, int nCode, HWND hCtl) {
+    switch (nId) {
+        case IDC_RADIO_NORMAL:
+        case IDC_RADIO_TOPMOST:
+        case IDC_RADIO_BOTTOM:
+            if (nCode == BN_CLICKED) m_nStyle = nId - IDC_RADIO_NORMAL;
+            return true;
+        case IDC_BTN_SET_OK:
+            if (nCode == BN_CLICKED) OnSaveSettings();
+            return true;
+        case IDC_BTN_SET_CANCEL:
+            if (nCode == BN_CLICKED) OnCancel();
+            return true;
+        default:
+            return win::Dialog::OnCommand(nId, nCode, hCtl);
+    }
+}
+
+void CWindowSetDlg::OnSaveSettings() {
+    m_strTrans = std::to_string(::SendMessageA(m_sliderTrans.m_hWnd, TBM_GETPOS, 0, 0));
+    WriteSetting(settings::kKeyTransparency, m_strTrans);
+    WriteSetting(settings::kKeyStyle, std::to_string(m_nStyle));
+    WriteSetting(settings::kKeyAutoRun, ::IsDlgButtonChecked(m_hWnd, IDC_CHECK_AUTORUN) == BST_CHECKED ? "1" : "0");
+    WriteSetting(settings::kKeyClickThrough,
+                 ::IsDlgButtonChecked(m_hWnd, IDC_CHECK_CLICKTHROUGH) == BST_CHECKED ? "1" : "0");
+    win::Dialog::OnOK();
+}

@@ -1,0 +1,33 @@
+// The window settings dialog: style, click-through, start with Windows and
+// transparency, written to the settings file on OK.
+#pragma once
+
+#include <string>
+
+#include "res/resource.h"
+#include "view/SkinControls.h"
+#include "win/Dialog.h"
+#include "win/Gdi.h"
+
+class CWindowSetDlg : public win::Dialog {
+public:
+    explicit CWindowSetDlg(HWND hParent = nullptr) : win::Dialog(IDD_WINDOWSET_DIALOG, hParent) {}
+
+protected:
+    void DoDataExchange(win::DataExchange& dx) override;
+    BOOL OnInitDialog() override;
+    bool OnCommand(int nId, int nCode, HWND hCtl) override;
+
+private:
+    // The OK button: writes the four values, then ends like OK.
+    void OnSaveSettings();
+
+    std::string m_strTrans;
+    win::ImageList m_imageList;
+    win::Window m_chkClickThrough;
+    win::Window m_chkAutoRun;
+    CIconButton m_btnOK;
+    CIconButton m_btnCancel;
+    win::Window m_sliderTrans;
+    int m_nStyle = -1;  // 0 ordinary, 1 topmost, 2 bottom; -1 until read
+};

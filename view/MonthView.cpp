@@ -1,0 +1,86 @@
+#include "view/MonthView.h"
+
+#include <string>
+
+#include "res/resource.h"
+#include "view/MonthGrid.h"
+#include "win/App.h"
+#include "win/LocalTime.h"
+
+BackgroundBrush BackgroundBrush::Create() {
+    BackgroundBrush b;
+    b.bitmap = win::LoadBitmapResource(win::AppInstance(), IDB_BACKGROUND);
+    if (b.bitmap) b.brush.Reset(::CreatePatternBrush(b.bitmap));
+    return b;
+}
+
+namespace {
+void DrawTextIn(HDC hdc, const std::string& text, int left, int top, int right, int bottom,
+                UINT flags) {
+    if (text.empty()) return;
+    RECT r{left, top, right, bottom};
+    ::DrawTextA(hdc, text.c_str(), static_cast<int>(text.size()), &r, flags);
+}
+}  // namespace
+
+void DrawMonth(HWND hWnd, int nYear, int nMonth, int nViewDay) {
+    const win::LocalTime now = win::LocalTime::Now();
+    const MonthGrid grid = BuildMonthGrid(nYear, nMonth, nViewDay, now.nYear, now.nMonth);
+
+    RECT client;
+    ::GetClientRect(hWnd, &client);
+    const int width = client.right - 10;  // the grid starts 10 pixels in
+    const int W = width / 7;
+    const int H = client.bottom;
+
+    win::WindowDC dc(hWnd);
+    if (!dc) return;
+
+    // Erase what the previous month left: the title, the lunar year and the
+    // grid. The year text and the grid reach the right edge of the window, so
+    // they are erased to it.
+    BackgroundBrush background = BackgroundBrush::Create();
+    HBRUSH erase = background.brush ? background.brush.Get()
+                                    : static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+    const RECT areas[3] = {{170, 10, 240, 38}, {300, 15, client.right, 35}, {0, 50, client.right, H}};
+    for (const RECT& area : areas) ::FillRect(dc, &area, erase);
+
+    ::SetBkMode(dc, TRANSPARENT);
+    ::SetTextColor(dc, RGB(0, 0, 0));
+    {
+        win::Font font = win::CreatePointFont(160, "宋体", dc);
+        win::SelectObjectScope select(dc, font);
+        DrawTextIn(dc, GetMonthName(grid.nMonth), 0, 13, width, 40, DT_CENTER);
+    }
+    {
+        win::Font font = win::CreatePointFont(130, "宋体", dc);
+        win::SelectObjectScope select(dc, font);
+        // Not clipped: at 13 points the year text can run a few pixels past the window's
+        // usable width, and cutting its last character would be worse.
+        DrawTextIn(dc, grid.strYearText, 310, 15, width, 40, DT_NOCLIP);
+        for (int k = 0; k < 7; ++k) {
+            ::SetTextColor(dc, grid.header[k].cr);
+            DrawTextIn(dc, grid.header[k].text, 10 + k * W, 50, 10 + (k + 1) * W, H, DT_CENTER);
+        }
+    }
+    {
+        win::Font font = win::CreatePointFont(120, "宋体", dc);
+        win::SelectObjectScope select(dc, font);
+        for (int i = grid.nFirstWeekday; i < grid.nCellCount; ++i) {
+            const MonthCell& cell = grid.cells[static_cast<size_t>(i)];
+            const int r = i / 7, c = i % 7;
+            ::SetTextColor(dc, cell.crDay);
+            DrawTextIn(dc, cell.strDayText, 10 + c * W, 70 + 30 * r, 10 + (c + 1) * W, H, DT_CENTER);
+        }
+    }
+    {
+        win::Font font = win::CreatePointFont(85, "宋体", dc);
+        win::SelectObjectScope select(dc, font);
+        for (int i = grid.nFirstWeekday; i < grid.nCellCount; ++i) {
+            const MonthCell& cell = grid.cells[static_cast<size_t>(i)];
+            const int r = i / 7, c = i % 7;
+            ::SetTextColor(dc, cell.crLabel);
+            DrawTextIn(dc, cell.label.text, 10 + c * W, 85 + 30 * r, 10 + (c + 1) * W, H, DT_CENTER);
+        }
+    }
+}

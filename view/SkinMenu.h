@@ -1,0 +1,57 @@
+// The command menu drawn by the program: white items with a picture for the
+// selected one, blue separators, and a 28-pixel banner strip on the left with
+// the product title written downwards.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "win/Gdi.h"
+
+struct SkinMenuItem {
+    std::string strText;  // caption as read from the menu; empty for separators
+    int nIndex = 0;       // running number of command items, in conversion order
+    UINT nID = 0;         // 0 separator, 0xFFFFFFFF opens a submenu, else the command
+};
+
+class CSkinMenu {
+public:
+    CSkinMenu();
+    ~CSkinMenu();
+    CSkinMenu(const CSkinMenu&) = delete;
+    CSkinMenu& operator=(const CSkinMenu&) = delete;
+
+    // Takes ownership of a loaded menu (destroyed with this object).
+    void Attach(HMENU hMenu);
+    HMENU GetHandle() const { return m_hMenu; }
+    HMENU GetSubMenu(int nPos) const { return m_hMenu ? ::GetSubMenu(m_hMenu, nPos) : nullptr; }
+
+    // Makes every item of the menu and of its submenus owner-drawn, each with
+    // one of the records as its item data. A null menu is ignored. Items
+    // beyond the records' room keep their ordinary drawing.
+    BOOL ConvertToOwnerDraw(HMENU hMenu);
+
+    // Answers of the owner window's WM_MEASUREITEM / WM_DRAWITEM; false for
+    // requests that are not for a menu item of ours.
+    bool MeasureItem(MEASUREITEMSTRUCT& mis) const;
+    bool DrawItem(const DRAWITEMSTRUCT& dis) const;
+
+    static constexpr int kMaxItems = 20;
+    static constexpr int kItemWidth = 150;
+    static constexpr int kItemHeight = 22;
+    static constexpr int kBannerWidth = 28;
+
+private:
+    const SkinMenuItem* RecordOf(ULONG_PTR itemData) const;
+    void DrawItemBack(HDC hdc, const RECT& rc, bool bSelected) const;
+    void DrawItemText(HDC hdc, RECT rc, const SkinMenuItem& item) const;
+    void DrawBanner(HDC hdc, const RECT& rc) const;
+    void DrawSeparator(HDC hdc, RECT rc) const;
+
+    HMENU m_hMenu = nullptr;
+    SkinMenuItem m_items[kMaxItems];
+    int m_nUsed = 0;   // records filled
+    int m_nCount = 0;  // next running number for command items
+    win::Font m_font;  // banner font
+};
