@@ -134,18 +134,21 @@ class Shot:
         return [(x, y) for x, y, rgb in self.region(*rect) if predicate(rgb)]
 
 
+# Text is antialiased: a black stroke shows as greys over the light background, a
+# coloured one as a lighter tint of its colour. The classes allow for that.
 def is_dark(rgb):
-    return max(rgb) < 90
+    """Black text: dark and without colour."""
+    return max(rgb) < 160 and max(rgb) - min(rgb) < 48
 
 
 def is_red(rgb):
     r, g, b = rgb
-    return r > 180 and g < 90 and b < 90
+    return r > 180 and g < 150 and b < 150 and r - max(g, b) > 80
 
 
 def is_magenta(rgb):
     r, g, b = rgb
-    return r > 180 and b > 180 and g < 100
+    return r > 180 and b > 180 and g < 150 and min(r, b) - g > 80
 
 
 def bbox(points):
