@@ -155,9 +155,15 @@ class HarnessSelfTest(WineTestCase):
         drive("post", "main", WM_TRAYNOTIFY, 0, WM_RBUTTONUP)
         menu = drive("menu", timeout_ms=5000)
         self.assertEqual(menu["pid"], w["pid"])
-        if menu["count"] >= 0:  # readable only where menus are shared between processes
-            self.assertEqual([i["id"] for i in menu["items"]], [32771, 32776])
-            self.assertEqual([i["ownerdraw"] for i in menu["items"]], [False, True])
+        self.assertEqual(menu["count"], 2)
+        self.assertEqual([i["id"] for i in menu["items"]], [32771, 32776])
+        self.assertEqual([i["ownerdraw"] for i in menu["items"]], [False, True])
+        self.assertEqual(menu["items"][0]["text"], "新建闹钟")
+        # Item rectangles lie inside the menu window, so a test can click an item.
+        mx0, my0, mx1, my1 = menu["rect"]
+        for item in menu["items"]:
+            x0, y0, x1, y1 = item["rect"]
+            self.assertTrue(mx0 <= x0 < x1 <= mx1 and my0 <= y0 < y1 <= my1, item)
         self.shot("menu")
         drive("menu-close", timeout_ms=5000)
         self.assertFalse(drive("find", "menu", timeout_ms=0, check=False)["ok"])

@@ -57,9 +57,11 @@
 //                                 foreground and uses SendInput instead
 //   menu                          wait for a popup menu; its window info and items
 //                                 (MN_GETHMENU, GetMenuItemCount, GetMenuItemInfo: id,
-//                                 owner-drawn, separator, submenu, text). Under wine a
-//                                 menu of another process may not be readable: then
-//                                 "count" is -1 and "items" is empty.
+//                                 type, state, owner-drawn, separator, submenu, text,
+//                                 screen rect). Under wine a menu handle is private to
+//                                 its process, so the items are read inside the program
+//                                 by QDriverHook.dll (next to QDriver.exe); "read_by"
+//                                 tells which way was used
 //   menu-close                    close the open popup menu (Esc to the menu window,
 //                                 then WM_CANCELMODE to its thread's windows) and wait
 //                                 until it is gone
@@ -79,83 +81,21 @@
 #include <string>
 #include <vector>
 
+#include "Json.h"
+
 namespace {
+
+using qdriver::Array;
+using qdriver::Bool;
+using qdriver::Hex;
+using qdriver::JsonString;
+using qdriver::Num;
+using qdriver::Obj;
+using qdriver::RectJson;
 
 const UINT kSendTimeoutMs = 2000;
 
 // ---------------------------------------------------------------- output
-
-std::string Utf8(const std::wstring& w) {
-  if (w.empty()) return std::string();
-  int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                              nullptr, nullptr);
-  std::string s(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr,
-                      nullptr);
-  return s;
-}
-
-std::string JsonString(const std::wstring& w) {
-  std::string in = Utf8(w), out = "\"";
-  for (unsigned char c : in) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default:
-        if (c < 0x20) {
-          char buf[8];
-          snprintf(buf, sizeof buf, "\\u%04x", c);
-          out += buf;
-        } else {
-          out += static_cast<char>(c);
-        }
-    }
-  }
-  return out + "\"";
-}
-
-std::string Hex(unsigned long long v) {
-  char buf[32];
-  snprintf(buf, sizeof buf, "\"0x%llx\"", v);
-  return buf;
-}
-
-std::string Num(long long v) { return std::to_string(v); }
-std::string Bool(bool b) { return b ? "true" : "false"; }
-
-// A JSON object built member by member.
-class Obj {
- public:
-  Obj& Add(const char* key, const std::string& rawValue) {
-    if (!body_.empty()) body_ += ',';
-    body_ += '"';
-    body_ += key;
-    body_ += "\":";
-    body_ += rawValue;
-    return *this;
-  }
-  Obj& Str(const char* key, const std::wstring& v) { return Add(key, JsonString(v)); }
-  std::string Text() const { return "{" + body_ + "}"; }
-
- private:
-  std::string body_;
-};
-
-std::string Array(const std::vector<std::string>& items) {
-  std::string s = "[";
-  for (size_t i = 0; i < items.size(); ++i) {
-    if (i) s += ',';
-    s += items[i];
-  }
-  return s + "]";
-}
-
-std::string RectJson(const RECT& r) {
-  return Array({Num(r.left), Num(r.top), Num(r.right), Num(r.bottom)});
-}
 
 int Emit(bool ok, Obj o, const std::wstring& error = std::wstring()) {
   Obj head;
@@ -635,6 +575,41 @@ int CmdKey(const Selector& sel, const Args& a) {
   return Emit(true, o);
 }
 
+// Reads the menu in the process that owns it, through QDriverHook.dll (see there).
+// Returns the hook's JSON, or an empty string when that did not work.
+std::string ReadMenuInItsProcess(HWND menuWindow, DWORD timeoutMs) {
+  wchar_t path[MAX_PATH] = {0};
+  DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+  while (n > 0 && path[n - 1] != L'\\' && path[n - 1] != L'/') --n;
+  std::wstring dll = std::wstring(path, n) + L"QDriverHook.dll";
+  HMODULE module = LoadLibraryW(dll.c_str());
+  if (!module) return std::string();
+  auto proc = reinterpret_cast<HOOKPROC>(
+      reinterpret_cast<void*>(GetProcAddress(module, "QDriverCallWndProc")));
+  wchar_t name[64];
+  swprintf(name, 64, L"Local\\QDriverMenu.%lu", static_cast<unsigned long>(GetCurrentProcessId()));
+  const DWORD size = 64 * 1024;
+  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, size, name);
+  std::string result;
+  if (proc && mapping) {
+    char* view = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, size));
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, proc, module,
+                                   GetWindowThreadProcessId(menuWindow, nullptr));
+    if (view && hook) {
+      view[0] = '\0';
+      DWORD_PTR ignored = 0;
+      SendMessageTimeoutW(menuWindow, RegisterWindowMessageW(L"QDriver.ReadMenu"),
+                          GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored);
+      result.assign(view, strnlen(view, size - 1));
+    }
+    if (hook) UnhookWindowsHookEx(hook);
+    if (view) UnmapViewOfFile(view);
+  }
+  if (mapping) CloseHandle(mapping);
+  FreeLibrary(module);
+  return result;
+}
+
 int CmdMenu(const Args& a) {
   Selector sel;
   sel.kind = Selector::Menu;
@@ -644,34 +619,22 @@ int CmdMenu(const Args& a) {
   LRESULT r = 0;
   HMENU menu = nullptr;
   if (Send(h, MN_GETHMENU, 0, 0, &r)) menu = reinterpret_cast<HMENU>(r);
-  o.Add("hmenu", Hex(reinterpret_cast<UINT_PTR>(menu)));
   int count = menu ? GetMenuItemCount(menu) : -1;
-  o.Add("count", Num(count));
-  std::vector<std::string> items;
-  for (int i = 0; i < count; ++i) {
-    wchar_t text[512] = {0};
-    MENUITEMINFOW mi = {};
-    mi.cbSize = sizeof mi;
-    mi.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_SUBMENU | MIIM_STRING;
-    mi.dwTypeData = text;
-    mi.cch = 511;
-    Obj it;
-    it.Add("index", Num(i));
-    if (GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mi)) {
-      it.Add("id", Num(mi.wID))
-          .Add("type", Num(mi.fType))
-          .Add("state", Num(mi.fState))
-          .Add("ownerdraw", Bool((mi.fType & MFT_OWNERDRAW) != 0))
-          .Add("separator", Bool((mi.fType & MFT_SEPARATOR) != 0))
-          .Add("submenu", Bool(mi.hSubMenu != nullptr));
-      if (!(mi.fType & (MFT_OWNERDRAW | MFT_SEPARATOR | MFT_BITMAP))) it.Str("text", text);
-    } else {
-      it.Add("error", Num(GetLastError()));
-    }
-    items.push_back(it.Text());
+  if (count >= 0) {  // menus are shared between processes (Windows)
+    std::string items = qdriver::MenuItemsJson(menu, &count);
+    o.Add("hmenu", Hex(reinterpret_cast<UINT_PTR>(menu)))
+        .Add("count", Num(count))
+        .Add("items", items)
+        .Add("read_by", "\"driver\"");
+    return Emit(true, o);
   }
-  o.Add("items", Array(items));
-  return Emit(true, o);
+  std::string inside = ReadMenuInItsProcess(h, 3000);
+  if (inside.size() > 2 && inside.front() == '{' && inside.back() == '}') {
+    o.Merge(inside).Add("read_by", "\"hook\"");
+    return Emit(true, o);
+  }
+  o.Add("hmenu", Hex(reinterpret_cast<UINT_PTR>(menu))).Add("count", "-1").Add("items", "[]");
+  return Fail(L"the menu could not be read (neither directly nor through QDriverHook.dll)", o);
 }
 
 BOOL CALLBACK CancelModeOf(HWND h, LPARAM) {
