@@ -338,6 +338,9 @@ class WineTestCase(unittest.TestCase):
         _log_file = open(os.path.join(self.artifacts, "driver.log"), "a", encoding="utf-8")
         self.programs = []
         self.addCleanup(self._cleanup)
+        # A calendar window left over from an earlier test would answer for ours.
+        if not drive("gone", "main", timeout_ms=5000, check=False)["ok"]:
+            self.fail("a calendar window of an earlier program is still open:\n%s" % describe_windows(window_list()))
 
     def start(self, exe, args=(), name=None):
         p = Program(exe, self.workdir, args, name).start()

@@ -7,7 +7,7 @@
 # BUILD_DIR is the Windows x86_64 build (build/win-x86_64); this script builds
 # nothing. Without names every test_*.py here runs; a name selects one module,
 # class or test, e.g.
-#   bash tests/e2e/run.sh build/win-x86_64 test_main_window.MainWindowTest.test_escape_ends_at_once
+#   bash tests/e2e/run.sh build/win-x86_64 test_main_window.MainWindowTest.test_enter_does_nothing_and_escape_ends_at_once
 # Screenshots, logs and each test's working directory stay under
 # build/e2e-artifacts/<run>/ (build/e2e-artifacts/latest points at the last run).
 set -euo pipefail
@@ -64,11 +64,13 @@ setup_ms=$(( ($(date +%s%N) - setup_start) / 1000000 ))
 status=0
 cd "$HERE"
 export PYTHONDONTWRITEBYTECODE=1
+# Every wait inside has its own timeout; this bounds the whole run as a last resort.
 if [ $# -gt 0 ]; then
-  python3 -m unittest -v "$@" || status=$?
+  timeout --kill-after=30 1800 python3 -m unittest -v "$@" || status=$?
 else
-  python3 -m unittest discover -v -s "$HERE" -p 'test_*.py' || status=$?
+  timeout --kill-after=30 1800 python3 -m unittest discover -v -s "$HERE" -p 'test_*.py' || status=$?
 fi
+if [ "$status" -eq 124 ]; then echo "e2e: the tests did not finish within 30 minutes" >&2; fi
 
 wall_ms=$(( ($(date +%s%N) - started) / 1000000 ))
 secs() { printf '%d.%d' $(( $1 / 1000 )) $(( $1 % 1000 / 100 )); }

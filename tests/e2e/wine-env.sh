@@ -2,12 +2,11 @@
 #
 #   source tests/e2e/wine-env.sh
 #   e2e_env_up RUN_DIR [DRIVER_EXE]
-#                           # Xvfb on a free display, a fresh prefix in RUN_DIR/prefix,
-#                           # one persistent wineserver; exports what wine needs. With
+#                           # Xvfb on a free display, a fresh prefix in RUN_DIR/prefix
+#                           # (a copy of a template made once per machine), one
+#                           # persistent wineserver; exports what wine needs. With
 #                           # QDriver.exe given, it also opens the desktop and keeps it
-#                           # open for the whole run (otherwise wine closes an idle
-#                           # desktop after a few seconds and the next program pays
-#                           # 2-3 s to re-create it)
+#                           # open for the whole run
 #   ...                     # wine programs now all join the virtual desktop "shell"
 #   e2e_env_down            # wineserver -k, Xvfb killed by its PID; safe to call twice
 #
@@ -69,16 +68,63 @@ EOF
   } > "$reg"
 }
 
+# Opens the desktop "shell" with QDriver.exe and keeps it open: wine closes an idle
+# desktop after a few seconds, and re-creating it costs the next program 2-3 s.
+_e2e_open_desktop() {
+  local driver=$1 log=$2
+  wine "$driver" hold --timeout 86400000 >/dev/null 2>&1 &
+  E2E_HOLD_PID=$!
+  export E2E_HOLD_PID
+  if ! timeout 60 wine "$driver" desktop >"$log" 2>&1 || ! grep -q '"desktop":"shell"' "$log"; then
+    _e2e_log "the desktop \"shell\" did not come up:"; cat "$log" >&2
+    return 1
+  fi
+}
+
+_e2e_close_desktop() {
+  if [ -n "${E2E_HOLD_PID:-}" ]; then
+    kill "$E2E_HOLD_PID" 2>/dev/null || true
+    wait "$E2E_HOLD_PID" 2>/dev/null || true
+    unset E2E_HOLD_PID
+  fi
+}
+
+# The whole recipe into $WINEPREFIX, with a wineserver of its own that is gone
+# afterwards (so the registry is on disk). About 20 s, most of it wineboot and the
+# first start of the desktop, which builds wine's font cache.
+_e2e_build_prefix() {
+  local driver=$1 log=$2 f
+  mkdir -p "$WINEPREFIX"
+  wineserver -p
+  if ! timeout 180 wineboot -i >"$log" 2>&1; then
+    _e2e_log "wineboot failed or took over 180 s:"; tail -20 "$log" >&2
+    wineserver -k 2>/dev/null; return 1
+  fi
+  _e2e_registry "$WINEPREFIX/../setup.reg"
+  if ! timeout 60 wine regedit /S "$WINEPREFIX/../setup.reg" >>"$log" 2>&1; then
+    _e2e_log "regedit failed"; wineserver -k 2>/dev/null; return 1
+  fi
+  # Without Marlett the caption buttons and combo arrows draw as letters.
+  for f in marlett wingding symbol webdings; do
+    if [ -f "/usr/share/wine/fonts/$f.ttf" ]; then
+      cp "/usr/share/wine/fonts/$f.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
+  done
+  if [ -n "$driver" ] && ! _e2e_open_desktop "$driver" "$log.desktop"; then
+    _e2e_close_desktop; wineserver -k 2>/dev/null; return 1
+  fi
+  _e2e_close_desktop
+  wineserver -k 2>/dev/null || true
+  timeout 30 wineserver -w 2>/dev/null || true
+}
+
 e2e_env_up() {
-  local run_dir=$1 driver=${2:-} fdfile i
+  local run_dir=$1 driver=${2:-} fdfile i key cache template tmp
   mkdir -p "$run_dir"
   E2E_RUN_DIR=$(cd "$run_dir" && pwd)
   export E2E_RUN_DIR
-
-  export WINEPREFIX="$E2E_RUN_DIR/prefix"
   export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
   export WINEARCH=win64
-  rm -rf "$WINEPREFIX"
 
   # Xvfb picks a free display itself and tells which one through the fd.
   fdfile="$E2E_RUN_DIR/display"
@@ -98,43 +144,45 @@ e2e_env_up() {
   DISPLAY=":$(tr -dc '0-9' < "$fdfile")"
   export DISPLAY
 
-  mkdir -p "$WINEPREFIX"
+  # Each run gets its own copy of a prefix made once per machine: the copy takes a
+  # fraction of a second, making it takes about 20 s. The template's name changes
+  # with the wine version and with this file, so a change of recipe makes a new
+  # one. E2E_FRESH_PREFIX=1 builds the run's prefix from scratch instead.
+  export WINEPREFIX="$E2E_RUN_DIR/prefix"
+  rm -rf "$WINEPREFIX"
+  if [ -n "${E2E_FRESH_PREFIX:-}" ]; then
+    _e2e_build_prefix "$driver" "$E2E_RUN_DIR/wineboot.log" || return 1
+  else
+    cache=${E2E_PREFIX_CACHE:-$(dirname "$E2E_RUN_DIR")/prefix-cache}
+    key=$( { wine --version; echo "$E2E_SCREEN ${driver:+desktop}"; cat "${BASH_SOURCE[0]}"; } | sha1sum | cut -c1-12)
+    template="$cache/$key"
+    if [ ! -f "$template/.complete" ]; then
+      _e2e_log "making the template prefix $template (once per machine)"
+      mkdir -p "$cache"
+      tmp="$cache/tmp.$$"
+      rm -rf "$tmp"
+      WINEPREFIX="$tmp/prefix" _e2e_build_prefix "$driver" "$E2E_RUN_DIR/wineboot.log" || {
+        rm -rf "$tmp"; return 1; }
+      touch "$tmp/prefix/.complete"
+      # Another run may have finished one meanwhile; either is good.
+      if ! mv -T "$tmp/prefix" "$template" 2>/dev/null; then rm -rf "$tmp/prefix"; fi
+      rm -rf "$tmp"
+      find "$cache" -mindepth 1 -maxdepth 1 ! -name "$key" ! -name 'tmp.*' -exec rm -rf {} +
+    fi
+    cp -a "$template" "$WINEPREFIX"
+  fi
+
   wineserver -p
   E2E_WINESERVER_UP=1
   export E2E_WINESERVER_UP
-  if ! timeout 180 wineboot -i >"$E2E_RUN_DIR/wineboot.log" 2>&1; then
-    _e2e_log "wineboot failed or took over 180 s:"; tail -20 "$E2E_RUN_DIR/wineboot.log" >&2
-    return 1
-  fi
-  _e2e_registry "$E2E_RUN_DIR/setup.reg"
-  if ! timeout 60 wine regedit /S "$E2E_RUN_DIR/setup.reg" >>"$E2E_RUN_DIR/wineboot.log" 2>&1; then
-    _e2e_log "regedit failed"; return 1
-  fi
-  # Without Marlett the caption buttons and combo arrows draw as letters.
-  for i in marlett wingding symbol webdings; do
-    if [ -f "/usr/share/wine/fonts/$i.ttf" ]; then
-      cp "/usr/share/wine/fonts/$i.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
-    fi
-  done
   if [ -n "$driver" ]; then
-    wine "$driver" hold --timeout 86400000 >/dev/null 2>&1 &
-    E2E_HOLD_PID=$!
-    export E2E_HOLD_PID
-    if ! timeout 60 wine "$driver" desktop >"$E2E_RUN_DIR/desktop.json" 2>&1 ||
-       ! grep -q '"desktop":"shell"' "$E2E_RUN_DIR/desktop.json"; then
-      _e2e_log "the desktop \"shell\" did not come up:"; cat "$E2E_RUN_DIR/desktop.json" >&2
-      return 1
-    fi
+    _e2e_open_desktop "$driver" "$E2E_RUN_DIR/desktop.json" || return 1
   fi
   _e2e_log "prefix $WINEPREFIX ready on display $DISPLAY"
 }
 
 e2e_env_down() {
-  if [ -n "${E2E_HOLD_PID:-}" ]; then
-    kill "$E2E_HOLD_PID" 2>/dev/null || true
-    wait "$E2E_HOLD_PID" 2>/dev/null || true
-    unset E2E_HOLD_PID
-  fi
+  _e2e_close_desktop
   if [ -n "${E2E_WINESERVER_UP:-}" ] && [ -n "${WINEPREFIX:-}" ]; then
     wineserver -k 2>/dev/null || true
     timeout 20 wineserver -w 2>/dev/null || true
