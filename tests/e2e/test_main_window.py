@@ -100,12 +100,8 @@ class MainWindowTest(WineTestCase):
 
     # ------------------------------------------------------------ tests
 
-    # Under wine 宋体 is replaced by WenQuanYi Zen Hei, whose 9-point cell is 16 px
-    # high where SimSun's is 12 px, so a window sized by its template's dialog units
-    # comes out 414 x 360 and shows the background bitmap (414 x 268) tiled below
-    # itself. Expected to fail until the window takes the bitmap's size whatever
-    # the dialog font; then remove the decorator.
-    @unittest.expectedFailure
+    # The template's 276 x 180 dialog units in 宋体 9 (6 x 12 pixels) are the
+    # background picture's size; the prefix's stand-in 宋体 has those metrics.
     def test_client_area_has_the_background_size(self):
         w = self.start_quorvel()
         cw, ch = w["client"]

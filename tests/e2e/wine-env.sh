@@ -17,6 +17,7 @@
 # later finds the program's windows.
 
 E2E_SCREEN=${E2E_SCREEN:-1024x768}
+_E2E_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 
 _e2e_log() { printf 'e2e-env: %s\n' "$*" >&2; }
 
@@ -41,32 +42,6 @@ e2e_find_odbc() {
   return 1
 }
 
-_e2e_registry() {
-  local reg=$1
-  # regedit reads UTF-16LE with a byte-order mark; the font names are Chinese.
-  {
-    printf '\xff\xfe'
-    sed 's/$/\r/' <<EOF | iconv -f UTF-8 -t UTF-16LE
-Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\\Software\\Microsoft\\Windows NT\\CurrentVersion\\FontSubstitutes]
-"宋体"="WenQuanYi Zen Hei Sharp"
-"SimSun"="WenQuanYi Zen Hei Sharp"
-"新宋体"="WenQuanYi Zen Hei Sharp"
-"黑体"="WenQuanYi Zen Hei Sharp"
-"华文细黑"="WenQuanYi Zen Hei Sharp"
-"MS Shell Dlg"="WenQuanYi Zen Hei Sharp"
-"MS Shell Dlg 2"="WenQuanYi Zen Hei Sharp"
-"Tahoma"="WenQuanYi Zen Hei Sharp"
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer]
-"Desktop"="shell"
-
-[HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
-"shell"="$E2E_SCREEN"
-EOF
-  } > "$reg"
-}
 
 # Opens the desktop "shell" with QDriver.exe and keeps it open: wine closes an idle
 # desktop after a few seconds, and re-creating it costs the next program 2-3 s.
@@ -100,16 +75,9 @@ _e2e_build_prefix() {
     _e2e_log "wineboot failed or took over 180 s:"; tail -20 "$log" >&2
     wineserver -k 2>/dev/null; return 1
   fi
-  _e2e_registry "$WINEPREFIX/../setup.reg"
-  if ! timeout 60 wine regedit /S "$WINEPREFIX/../setup.reg" >>"$log" 2>&1; then
-    _e2e_log "regedit failed"; wineserver -k 2>/dev/null; return 1
+  if ! bash "$_E2E_ROOT/tools/wine/prepare-prefix.sh" "$E2E_SCREEN" >>"$log" 2>&1; then
+    _e2e_log "preparing the prefix failed:"; tail -20 "$log" >&2; wineserver -k 2>/dev/null; return 1
   fi
-  # Without Marlett the caption buttons and combo arrows draw as letters.
-  for f in marlett wingding symbol webdings; do
-    if [ -f "/usr/share/wine/fonts/$f.ttf" ]; then
-      cp "/usr/share/wine/fonts/$f.ttf" "$WINEPREFIX/drive_c/windows/Fonts/"
-    fi
-  done
   if [ -n "$driver" ] && ! _e2e_open_desktop "$driver" "$log.desktop"; then
     _e2e_close_desktop; wineserver -k 2>/dev/null; return 1
   fi
@@ -154,7 +122,9 @@ e2e_env_up() {
     _e2e_build_prefix "$driver" "$E2E_RUN_DIR/wineboot.log" || return 1
   else
     cache=${E2E_PREFIX_CACHE:-$(dirname "$E2E_RUN_DIR")/prefix-cache}
-    key=$( { wine --version; echo "$E2E_SCREEN ${driver:+desktop}"; cat "${BASH_SOURCE[0]}"; } | sha1sum | cut -c1-12)
+    key=$( { wine --version; echo "$E2E_SCREEN ${driver:+desktop}"; cat "${BASH_SOURCE[0]}" \
+             "$_E2E_ROOT/tools/wine/prepare-prefix.sh" "$_E2E_ROOT/tools/wine/make_song_font.py"; } |
+           sha1sum | cut -c1-12)
     template="$cache/$key"
     if [ ! -f "$template/.complete" ]; then
       _e2e_log "making the template prefix $template (once per machine)"

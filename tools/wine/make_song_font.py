@@ -12,7 +12,7 @@ Usage: make_song_font.py OUTPUT.ttf   (needs python3-fonttools, fonts-arphic-umi
 """
 import sys
 
-from fontTools.ttLib import TTCollection
+from fontTools.ttLib import TTCollection, newTable
 
 SOURCE = "/usr/share/fonts/truetype/arphic/uming.ttc"
 FAMILY = "Quorvel Song"
@@ -27,6 +27,12 @@ def main(out_path):
     hhea.ascent, hhea.descent, hhea.lineGap = ascent, -descent, 0
     os2.usWinAscent, os2.usWinDescent = ascent, descent
     os2.sTypoAscender, os2.sTypoDescender, os2.sTypoLineGap = ascent, -descent, 0
+    # Like 宋体, draw the embedded bitmaps (11-16 px) crisp and unsmoothed; the
+    # outlines are smoothed only at larger sizes.
+    gasp = newTable("gasp")
+    gasp.version = 1
+    gasp.gaspRange = {16: 0x0001 | 0x0004, 0xFFFF: 0x0001 | 0x0002 | 0x0004 | 0x0008}
+    font["gasp"] = gasp
     for record in font["name"].names:
         if record.nameID in (1, 3, 4, 16):
             record.string = FAMILY
