@@ -63,24 +63,19 @@ void DrawMonth(HWND hWnd, int nYear, int nMonth, int nViewDay) {
             DrawTextIn(dc, grid.header[k].text, 10 + k * W, 50, 10 + (k + 1) * W, H, DT_CENTER);
         }
     }
-    {
-        win::Font font = win::CreatePointFont(120, "宋体", dc);
+    // Day numbers, then the labels 15 pixels under them, each in its colour.
+    auto drawCells = [&](int nPointTenths, int nTop, auto textOf, auto colorOf) {
+        win::Font font = win::CreatePointFont(nPointTenths, "宋体", dc);
         win::SelectObjectScope select(dc, font);
         for (int i = grid.nFirstWeekday; i < grid.nCellCount; ++i) {
             const MonthCell& cell = grid.cells[static_cast<size_t>(i)];
             const int r = i / 7, c = i % 7;
-            ::SetTextColor(dc, cell.crDay);
-            DrawTextIn(dc, cell.strDayText, 10 + c * W, 70 + 30 * r, 10 + (c + 1) * W, H, DT_CENTER);
+            ::SetTextColor(dc, colorOf(cell));
+            DrawTextIn(dc, textOf(cell), 10 + c * W, nTop + 30 * r, 10 + (c + 1) * W, H, DT_CENTER);
         }
-    }
-    {
-        win::Font font = win::CreatePointFont(85, "宋体", dc);
-        win::SelectObjectScope select(dc, font);
-        for (int i = grid.nFirstWeekday; i < grid.nCellCount; ++i) {
-            const MonthCell& cell = grid.cells[static_cast<size_t>(i)];
-            const int r = i / 7, c = i % 7;
-            ::SetTextColor(dc, cell.crLabel);
-            DrawTextIn(dc, cell.label.text, 10 + c * W, 85 + 30 * r, 10 + (c + 1) * W, H, DT_CENTER);
-        }
-    }
+    };
+    drawCells(120, 70, [](const MonthCell& cell) -> const std::string& { return cell.strDayText; },
+              [](const MonthCell& cell) { return cell.crDay; });
+    drawCells(85, 85, [](const MonthCell& cell) -> const std::string& { return cell.label.text; },
+              [](const MonthCell& cell) { return cell.crLabel; });
 }
