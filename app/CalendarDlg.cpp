@@ -1,6 +1,7 @@
 #include "app/CalendarDlg.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include <shellapi.h>
 
