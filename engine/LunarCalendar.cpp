@@ -294,7 +294,8 @@ DayLabel GetDayLabel(int nYear, int nMonth, int nDay, int nFirstWeekday) {
     const LunarDate lunar = SolarToLunar(SolarDate{nYear, nMonth, nDay});
     if (lunar.nYear == 0) return DayLabel{std::string(), LabelLunarDay};
 
-    const int firstSunday = nFirstWeekday == 0 ? 1 : 8 - nFirstWeekday;
+    // In 64 bits: any weekday argument, however absurd, stays defined.
+    const long long firstSunday = nFirstWeekday == 0 ? 1 : 8LL - nFirstWeekday;
     const bool mothersDay = nMonth == 5 && nDay == firstSunday + 7;
     const bool fathersDay = nMonth == 6 && nDay == firstSunday + 14;
     const char* suffix = mothersDay ? "/母亲节" : fathersDay ? "/父亲节" : "";

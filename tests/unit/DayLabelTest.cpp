@@ -162,3 +162,11 @@ TEST(Gbk, CutsNeverSplitACharacter) {
     EXPECT_EQ(GbkCutBytes("十", 1), "");
     EXPECT_EQ(GbkCutBytes(std::string("a\x81"), 2), std::string("a\x81"));  // lone lead byte at the end
 }
+
+TEST(DayLabel, AbsurdWeekdayArgumentsStayDefined) {
+    // Only the weekday of the month's first day picks Mother's and Father's Day;
+    // an extreme value must not overflow on the way.
+    EXPECT_EQ(GetDayLabel(2024, 5, 12, INT_MIN).kind, LabelLunarDay);
+    EXPECT_EQ(GetDayLabel(2024, 6, 16, INT_MAX).kind, LabelLunarDay);
+    EXPECT_EQ(GetDayLabel(2024, 5, 12, 3).text, "母亲节");
+}
