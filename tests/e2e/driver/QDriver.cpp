@@ -47,7 +47,8 @@
 //                                 WM_CLOSE WM_COMMAND WM_SYSCOMMAND WM_TIMER WM_KEYDOWN
 //                                 WM_KEYUP WM_CHAR WM_LBUTTONDOWN WM_LBUTTONUP
 //                                 WM_RBUTTONDOWN WM_RBUTTONUP WM_CONTEXTMENU
-//                                 WM_CANCELMODE WM_NULL WM_MOVE WM_PAINT
+//                                 WM_CANCELMODE WM_NULL WM_MOVE WM_PAINT, or reg:NAME for
+//                                 the registered message NAME (e.g. reg:TaskbarCreated)
 //   send SEL MSG [WPARAM [LPARAM]]   SendMessageTimeout (--timeout bounds the call);
 //                                 prints the result
 //   key SEL VK [--input]          press and release a key: posts WM_KEYDOWN/WM_KEYUP to
@@ -71,6 +72,29 @@
 //   hold                          stay in the desktop until killed or --timeout ms have
 //                                 passed, so that wine keeps the desktop (and its
 //                                 taskbar) alive between the programs of a run
+//   show SEL SW                   ShowWindow(SEL, SW) from the driver, e.g. 0 (SW_HIDE);
+//                                 SEL may be hidden when given as hwnd:N. The window
+//                                 info afterwards
+//   tray HWND ID [delete]         is there a tray icon of window HWND with id ID? Asks
+//                                 the tray with Shell_NotifyIcon(NIM_MODIFY) changing
+//                                 nothing, which only succeeds for an existing icon.
+//                                 HWND is a number: the window may be gone already.
+//                                 With "delete", removes that icon instead (NIM_DELETE),
+//                                 as a restarted taskbar would have lost it
+//   tray-tips                     the tips of the tray icons as the taskbar holds them:
+//                                 its tooltips' tools (window, id, rect, text), read
+//                                 inside the taskbar's process by QDriverHook.dll
+//   tray-watch                    keep a log of every Shell_NotifyIcon request that
+//                                 reaches the taskbar (add, modify, delete with window,
+//                                 id, flags, callback message) until killed or --timeout
+//                                 ms have passed (default: 10 minutes); prints one line
+//                                 with its pid when it watches. Run it in the background
+//   tray-log PID                  the log so far of the tray watch with that pid
+//   record FILE [ARGS...]         append this process's command line to FILE (one
+//                                 JSON line: "w" the UTF-16 command line, "a" the
+//                                 ANSI one as hex bytes) and end; for registering the
+//                                 driver as the handler of something the program
+//                                 starts through the shell
 
 #include <windows.h>
 #include <commctrl.h>
@@ -82,6 +106,7 @@
 #include <vector>
 
 #include "Json.h"
+#include "TrayWatch.h"
 
 namespace {
 
@@ -126,6 +151,7 @@ bool ParseNumber(const std::wstring& s, long long* v) {
 struct Args {
   std::vector<std::wstring> positional;
   DWORD timeoutMs = 5000;
+  bool timeoutGiven = false;
   bool all = false;
   bool input = false;
   bool command = false;
@@ -402,6 +428,10 @@ bool ParseMessage(const std::wstring& s, UINT* msg) {
       return true;
     }
   }
+  if (s.compare(0, 4, L"reg:") == 0 && s.size() > 4) {
+    *msg = RegisterWindowMessageW(s.c_str() + 4);
+    return *msg != 0;
+  }
   long long v = 0;
   if (!ParseNumber(s, &v) || v < 0 || v > 0xFFFF) return false;
   *msg = static_cast<UINT>(v);
@@ -575,14 +605,19 @@ int CmdKey(const Selector& sel, const Args& a) {
   return Emit(true, o);
 }
 
-// Reads the menu in the process that owns it, through QDriverHook.dll (see there).
-// Returns the hook's JSON, or an empty string when that did not work.
-std::string ReadMenuInItsProcess(HWND menuWindow, DWORD timeoutMs) {
+HMODULE LoadHookDll() {
   wchar_t path[MAX_PATH] = {0};
   DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
   while (n > 0 && path[n - 1] != L'\\' && path[n - 1] != L'/') --n;
   std::wstring dll = std::wstring(path, n) + L"QDriverHook.dll";
-  HMODULE module = LoadLibraryW(dll.c_str());
+  return LoadLibraryW(dll.c_str());
+}
+
+// Asks QDriverHook.dll inside the process of window to answer the registered
+// message `question` (QDriver.ReadMenu, QDriver.ReadTray; see there). Returns the
+// hook's JSON, or an empty string when that did not work.
+std::string AskInItsProcess(HWND window, const wchar_t* question, DWORD timeoutMs) {
+  HMODULE module = LoadHookDll();
   if (!module) return std::string();
   auto proc = reinterpret_cast<HOOKPROC>(
       reinterpret_cast<void*>(GetProcAddress(module, "QDriverCallWndProc")));
@@ -594,11 +629,11 @@ std::string ReadMenuInItsProcess(HWND menuWindow, DWORD timeoutMs) {
   if (proc && mapping) {
     char* view = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, size));
     HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, proc, module,
-                                   GetWindowThreadProcessId(menuWindow, nullptr));
+                                   GetWindowThreadProcessId(window, nullptr));
     if (view && hook) {
       view[0] = '\0';
       DWORD_PTR ignored = 0;
-      SendMessageTimeoutW(menuWindow, RegisterWindowMessageW(L"QDriver.ReadMenu"),
+      SendMessageTimeoutW(window, RegisterWindowMessageW(question),
                           GetCurrentProcessId(), 0, SMTO_ABORTIFHUNG, timeoutMs, &ignored);
       result.assign(view, strnlen(view, size - 1));
     }
@@ -628,7 +663,7 @@ int CmdMenu(const Args& a) {
         .Add("read_by", "\"driver\"");
     return Emit(true, o);
   }
-  std::string inside = ReadMenuInItsProcess(h, 3000);
+  std::string inside = AskInItsProcess(h, L"QDriver.ReadMenu", 3000);
   if (inside.size() > 2 && inside.front() == '{' && inside.back() == '}') {
     o.Merge(inside).Add("read_by", "\"hook\"");
     return Emit(true, o);
@@ -692,6 +727,142 @@ int CmdKill(const Args& a) {
   return ok ? Emit(true, Obj()) : Fail(L"TerminateProcess failed");
 }
 
+int CmdShow(const Selector& sel, const Args& a) {
+  long long sw = 0;
+  if (!Need(a, 3) || !ParseNumber(a.positional[2], &sw)) return Usage(L"show SEL SW");
+  HWND h = WaitFor(sel, a.timeoutMs);
+  if (!h) return Fail(L"no window matches " + a.positional[1] + L" within the timeout");
+  BOOL wasVisible = ShowWindow(h, static_cast<int>(sw));
+  Obj o = WindowInfo(h);
+  o.Add("was_visible", Bool(wasVisible != FALSE));
+  return Emit(true, o);
+}
+
+int CmdTray(const Args& a) {
+  long long hwnd = 0, id = 0;
+  if (!Need(a, 3) || !ParseNumber(a.positional[1], &hwnd) || !ParseNumber(a.positional[2], &id))
+    return Usage(L"tray HWND ID [delete]");
+  const bool remove = a.positional.size() > 3 && a.positional[3] == L"delete";
+  NOTIFYICONDATAW nid = {};
+  nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  nid.hWnd = reinterpret_cast<HWND>(static_cast<INT_PTR>(hwnd));
+  nid.uID = static_cast<UINT>(id);
+  nid.uFlags = 0;  // modify nothing: only whether the icon is known
+  Obj o;
+  if (remove) {
+    o.Add("deleted", Bool(Shell_NotifyIconW(NIM_DELETE, &nid) != FALSE));
+    return Emit(true, o);
+  }
+  BOOL present = Shell_NotifyIconW(NIM_MODIFY, &nid);
+  o.Add("present", Bool(present != FALSE))
+      .Add("tray_window", Hex(reinterpret_cast<UINT_PTR>(FindWindowW(L"Shell_TrayWnd", nullptr))));
+  return Emit(true, o);
+}
+
+int CmdRecord(const Args& a) {
+  if (!Need(a, 2)) return Usage(L"record FILE [ARGS...]");
+  const char* ansi = GetCommandLineA();
+  std::string hex;
+  for (const char* p = ansi; *p; ++p) {
+    char b[4];
+    snprintf(b, sizeof b, "%02x", static_cast<unsigned char>(*p));
+    hex += b;
+  }
+  Obj o;
+  o.Str("w", GetCommandLineW()).Add("a", "\"" + hex + "\"");
+  std::string line = o.Text() + "\n";
+  HANDLE f = CreateFileW(a.positional[1].c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                         nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (f == INVALID_HANDLE_VALUE) return Fail(L"cannot open " + a.positional[1]);
+  DWORD written = 0;
+  WriteFile(f, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  CloseHandle(f);
+  return Emit(true, o);
+}
+
+HWND TrayWindow(DWORD timeoutMs) {
+  DWORD start = GetTickCount();
+  for (;;) {
+    if (HWND h = FindWindowW(L"Shell_TrayWnd", nullptr)) return h;
+    if (GetTickCount() - start >= timeoutMs) return nullptr;
+    Sleep(50);
+  }
+}
+
+int CmdTrayTips(const Args& a) {
+  HWND tray = TrayWindow(a.timeoutMs);
+  if (!tray) return Fail(L"no taskbar (Shell_TrayWnd)");
+  std::string inside = AskInItsProcess(tray, L"QDriver.ReadTray", 3000);
+  if (inside.size() < 2 || inside.front() != '{') return Fail(L"the taskbar could not be read through QDriverHook.dll");
+  Obj o;
+  o.Add("tray_window", Hex(reinterpret_cast<UINT_PTR>(tray))).Merge(inside);
+  return Emit(true, o);
+}
+
+int CmdTrayWatch(const Args& a) {
+  HWND tray = TrayWindow(5000);
+  if (!tray) return Fail(L"no taskbar (Shell_TrayWnd)");
+  HMODULE module = LoadHookDll();
+  auto proc = module ? reinterpret_cast<HOOKPROC>(
+                           reinterpret_cast<void*>(GetProcAddress(module, "QDriverCallWndProc")))
+                     : nullptr;
+  wchar_t name[64];
+  swprintf(name, 64, qdriver::kTrayWatchMapping, static_cast<unsigned long>(GetCurrentProcessId()));
+  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0,
+                                      sizeof(qdriver::TrayLog), name);
+  if (!proc || !mapping) return Fail(L"cannot load QDriverHook.dll or make the watch's mapping");
+  void* view = MapViewOfFile(mapping, FILE_MAP_ALL_ACCESS, 0, 0, sizeof(qdriver::TrayLog));
+  if (!view) return Fail(L"cannot map the watch's mapping");
+  memset(view, 0, sizeof(qdriver::TrayLog));
+  HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, proc, module, GetWindowThreadProcessId(tray, nullptr));
+  if (!hook) return Fail(L"SetWindowsHookEx on the taskbar's thread failed");
+  // The first message through the hook loads the DLL into the taskbar's process
+  // and tells it where to log; after this round trip requests are logged.
+  DWORD_PTR ignored = 0;
+  if (!SendMessageTimeoutW(tray, RegisterWindowMessageW(L"QDriver.TrayWatch"), GetCurrentProcessId(), 0,
+                           SMTO_ABORTIFHUNG, 3000, &ignored))
+    return Fail(L"the taskbar did not answer");
+  Obj o;
+  o.Add("watching", "true")
+      .Add("pid", Num(GetCurrentProcessId()))
+      .Add("tray_window", Hex(reinterpret_cast<UINT_PTR>(tray)));
+  Emit(true, o);
+  Sleep(a.timeoutGiven ? a.timeoutMs : 600000);
+  UnhookWindowsHookEx(hook);
+  return 0;
+}
+
+int CmdTrayLog(const Args& a) {
+  long long pid = 0;
+  if (!Need(a, 2) || !ParseNumber(a.positional[1], &pid)) return Usage(L"tray-log PID");
+  wchar_t name[64];
+  swprintf(name, 64, qdriver::kTrayWatchMapping, static_cast<unsigned long>(pid));
+  HANDLE mapping = OpenFileMappingW(FILE_MAP_READ, FALSE, name);
+  if (!mapping) return Fail(L"no tray watch with that pid is running");
+  const auto* log =
+      static_cast<const qdriver::TrayLog*>(MapViewOfFile(mapping, FILE_MAP_READ, 0, 0, sizeof(qdriver::TrayLog)));
+  if (!log) return CloseHandle(mapping), Fail(L"cannot map the watch's mapping");
+  std::vector<std::string> items;
+  LONG n = log->count;
+  for (LONG i = 0; i < n && i < qdriver::kTrayLogRecords; ++i) {
+    const qdriver::TrayRecord& r = log->records[i];
+    Obj it;
+    it.Add("message", Num(r.message))
+        .Add("sender", Hex(r.sender))
+        .Add("hwnd", Hex(r.hwnd))
+        .Add("id", Num(r.id))
+        .Add("flags", Num(r.flags))
+        .Add("callback", Num(r.callback))
+        .Add("tick", Num(r.tick));
+    items.push_back(it.Text());
+  }
+  UnmapViewOfFile(log);
+  CloseHandle(mapping);
+  Obj o;
+  o.Add("requests", Array(items)).Add("now", Num(GetTickCount()));
+  return Emit(true, o);
+}
+
 int CmdHold(const Args& a) {
   HWND desktop = GetDesktopWindow();  // attaches this process to the desktop
   Sleep(a.timeoutMs);
@@ -706,6 +877,7 @@ int Run(int argc, wchar_t** argv) {
       long long v = 0;
       if (!ParseNumber(argv[++i], &v) || v < 0) return Usage(L"bad --timeout");
       a.timeoutMs = static_cast<DWORD>(v);
+      a.timeoutGiven = true;
     } else if (s == L"--all") {
       a.all = true;
     } else if (s == L"--input") {
@@ -727,10 +899,15 @@ int Run(int argc, wchar_t** argv) {
   if (cmd == L"wait-exit") return CmdWaitExit(a);
   if (cmd == L"kill") return CmdKill(a);
   if (cmd == L"hold") return CmdHold(a);
+  if (cmd == L"tray") return CmdTray(a);
+  if (cmd == L"record") return CmdRecord(a);
+  if (cmd == L"tray-tips") return CmdTrayTips(a);
+  if (cmd == L"tray-watch") return CmdTrayWatch(a);
+  if (cmd == L"tray-log") return CmdTrayLog(a);
 
   static const wchar_t* kWindowCommands[] = {L"find", L"info", L"children", L"dialog",
                                              L"click", L"select", L"post", L"send",
-                                             L"key", L"gone"};
+                                             L"key", L"gone", L"show"};
   bool known = false;
   for (const wchar_t* c : kWindowCommands) known = known || cmd == c;
   if (!known) return Usage(L"unknown command: " + cmd);
@@ -746,6 +923,7 @@ int Run(int argc, wchar_t** argv) {
   if (cmd == L"post") return CmdMessage(sel, a, false);
   if (cmd == L"send") return CmdMessage(sel, a, true);
   if (cmd == L"key") return CmdKey(sel, a);
+  if (cmd == L"show") return CmdShow(sel, a);
   return CmdGone(sel, a);
 }
 
