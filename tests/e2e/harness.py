@@ -319,6 +319,95 @@ def wait_until(predicate, timeout, interval=0.1, what="condition"):
         time.sleep(interval)
 
 
+# ---------------------------------------------------------------- the tray and the registry
+
+NIM_ADD, NIM_MODIFY, NIM_DELETE = 0, 1, 2
+NIF_MESSAGE, NIF_ICON, NIF_TIP = 1, 2, 4
+
+
+def tray_icon_present(hwnd, ident):
+    """Whether the taskbar knows an icon of window hwnd (a number or "0x..") with id ident."""
+    return drive("tray", int(str(hwnd), 0), ident)["present"]
+
+
+def tray_tips():
+    """The tray icons' tips as the taskbar's tooltips hold them: [{text, rect, ...}];
+    rect is in the taskbar window's client coordinates, empty for a tool in no place."""
+    return drive("tray-tips")["tools"]
+
+
+class TrayWatch:
+    """Logs every Shell_NotifyIcon request that reaches the taskbar, from start() until
+    stop(): requests() gives them in order as {message, hwnd, id, flags, callback, tick}
+    (message NIM_ADD, NIM_MODIFY or NIM_DELETE)."""
+
+    def __init__(self):
+        self.proc, self.pid = None, None
+
+    def start(self):
+        self.proc = subprocess.Popen(["wine", DRIVER_EXE, "tray-watch", "--timeout", "600000"],
+                                     stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        line = self.proc.stdout.readline().decode("utf-8", "replace")
+        log("tray-watch -> %s" % line.strip())
+        answer = json.loads(line) if line.startswith("{") else {"ok": False, "error": "no answer"}
+        if not answer.get("ok"):
+            self.stop()
+            raise DriverError("tray-watch: %s" % answer.get("error"), answer)
+        self.pid = answer["pid"]
+        return self
+
+    def requests(self):
+        return drive("tray-log", self.pid)["requests"]
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            self.proc.kill()
+            self.proc.wait(timeout=30)
+        if self.proc:
+            self.proc.stdout.close()
+
+
+def windows_path(path):
+    """The Windows name of a Linux path, as programs under wine see it."""
+    return subprocess.run(["winepath", "-w", path], capture_output=True, timeout=30,
+                          check=True).stdout.decode("utf-8").strip()
+
+
+def _value_args(name):
+    return ["/ve"] if name is None else ["/v", name]
+
+
+def reg_value(key, name):
+    """The data of a REG_SZ value as text (name None: the key's default value), or
+    None when the key or value is missing."""
+    p = subprocess.run(["wine", "reg", "query", key] + _value_args(name), stdin=subprocess.DEVNULL,
+                       capture_output=True, timeout=60)
+    text = p.stdout.decode("gbk", "replace")  # reg writes in the prefix's code page
+    log("reg query %s %s -> exit %d %r" % (key, name, p.returncode, text.strip()))
+    if p.returncode != 0:
+        return None
+    for line in text.splitlines():
+        # "    NAME    REG_SZ    DATA"; the default value's name is localised.
+        parts = line.strip().split(None, 2)
+        if len(parts) >= 2 and parts[1] == "REG_SZ" and (name is None or parts[0] == name):
+            return parts[2] if len(parts) > 2 else ""
+    return None
+
+
+def reg_set(key, name, data):
+    """Sets a REG_SZ value (name None: the key's default value)."""
+    subprocess.run(["wine", "reg", "add", key] + _value_args(name) + ["/t", "REG_SZ", "/d", data, "/f"],
+                   stdin=subprocess.DEVNULL, capture_output=True, timeout=60, check=True)
+    log("reg add %s %s = %r" % (key, name, data))
+
+
+def reg_delete(key, name):
+    """Deletes a value; a missing one is no error."""
+    subprocess.run(["wine", "reg", "delete", key, "/v", name, "/f"], stdin=subprocess.DEVNULL,
+                   capture_output=True, timeout=60)
+    log("reg delete %s /v %s" % (key, name))
+
+
 # ---------------------------------------------------------------- test cases
 
 class WineTestCase(unittest.TestCase):
