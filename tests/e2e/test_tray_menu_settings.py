@@ -310,6 +310,7 @@ class MenuTest(QuorvelCase):
         self.assertLess(sum(shot.pixel(banner[0], y)[0] for y in range(top, bottom, 10)),
                         sum(shot.pixel(banner[2] - 1, y)[0] for y in range(top, bottom, 10)),
                         "the strip does not lighten to the right")
+        caption_left = []
         for item in items:
             x0, y0, x1, y1 = item["rect"]
             if item["separator"]:
@@ -325,11 +326,13 @@ class MenuTest(QuorvelCase):
                 self.assertEqual(shot.pixel(x1 - 2, y0 + 2), WHITE, "item %d" % item["id"])
                 text = shot.region(x0 + TEXT_INDENT - 2, y0, x1, y1)
                 self.assertGreater(sum(1 for p in text if is_dark(p[2])), 10, "no black caption on %d" % item["id"])
+                caption_left.append(min(x for x, _, rgb in text if is_dark(rgb)) - x0)
                 self.assertEqual([p for p in text if p[2] != WHITE and not is_dark(p[2])
                                   and max(p[2]) - min(p[2]) > 48][:3], [],
                                  "coloured caption pixels on item %d" % item["id"])
                 self.assertEqual([p for p in shot.region(x0 + SEPARATOR_INDENT - 4, y0, x0 + TEXT_INDENT - 4, y1)
                                   if p[2] != WHITE][:3], [], "drawing left of item %d's caption" % item["id"])
+        self.assertIn(min(caption_left), (TEXT_INDENT, TEXT_INDENT + 1), "captions start %s px in" % caption_left)
 
         # Hovering an item: the highlight picture in a black frame from the indent;
         # its caption and the banner stay black.
@@ -565,7 +568,7 @@ class SettingsFileTest(QuorvelCase):
         garbage = b"\r\n".join([
             b"[" + SECTION.encode("gbk") + b"]",
             "透明度=abc".encode("gbk"),
-            "窗口风格=1".encode("gbk"),
+            "窗口风格=12".encode("gbk"),  # only its first character counts
             "窗口位置=15".encode("gbk"),
             "鼠标穿透=".encode("gbk") + b"\xff\xfe",
             "开机运行=".encode("gbk") + b"\x81\x30",
