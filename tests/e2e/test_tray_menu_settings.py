@@ -28,7 +28,7 @@ RUN_VALUE = "QuorvelRun"
 DAY_ICON_BASE = 247  # icon resource and tray id of day d: 247 + d
 WM_LBUTTONDOWN, WM_LBUTTONDBLCLK, WM_RBUTTONDOWN = 0x201, 0x203, 0x204
 VK_UP = 0x26
-SW_HIDE = 0
+SW_HIDE, SW_SHOWMAXIMIZED = 0, 3
 TBM_SETPOS = 0x405
 BS_TYPEMASK, BS_AUTOCHECKBOX, BS_AUTORADIOBUTTON, BS_OWNERDRAW = 0xF, 3, 9, 0xB
 
@@ -384,7 +384,7 @@ class MenuTest(QuorvelCase):
 
     def test_web_shortcuts_hand_their_addresses_to_the_shell(self):
         # The shell's handler of http addresses becomes the driver, which notes the
-        # command line it is started with.
+        # command line and show command it is started with.
         key = r"HKLM\Software\Classes\http\shell\open\command"
         old = reg_value(key, None)
         self.assertIsNotNone(old, "no http handler in the prefix")
@@ -408,6 +408,7 @@ class MenuTest(QuorvelCase):
             m = re.search(r'"([^"]*)"\s*$', got[-1]["w"])
             self.assertIsNotNone(m, got[-1]["w"])
             addresses[ident] = (m.group(1), bytes.fromhex(got[-1]["a"]))
+            self.assertEqual(got[-1]["show"], SW_SHOWMAXIMIZED, "show command for %d" % ident)
         self.assert_responds()
         self.assertTrue(self.program.running())
 

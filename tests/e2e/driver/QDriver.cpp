@@ -92,7 +92,8 @@
 //   tray-log PID                  the log so far of the tray watch with that pid
 //   record FILE [ARGS...]         append this process's command line to FILE (one
 //                                 JSON line: "w" the UTF-16 command line, "a" the
-//                                 ANSI one as hex bytes) and end; for registering the
+//                                 ANSI one as hex bytes, "show" the show command it was
+//                                 started with or null) and end; for registering the
 //                                 driver as the handler of something the program
 //                                 starts through the shell
 
@@ -768,8 +769,13 @@ int CmdRecord(const Args& a) {
     snprintf(b, sizeof b, "%02x", static_cast<unsigned char>(*p));
     hex += b;
   }
+  STARTUPINFOW si = {};
+  si.cb = sizeof si;
+  GetStartupInfoW(&si);
   Obj o;
-  o.Str("w", GetCommandLineW()).Add("a", "\"" + hex + "\"");
+  o.Str("w", GetCommandLineW())
+      .Add("a", "\"" + hex + "\"")
+      .Add("show", (si.dwFlags & STARTF_USESHOWWINDOW) ? Num(si.wShowWindow) : "null");
   std::string line = o.Text() + "\n";
   HANDLE f = CreateFileW(a.positional[1].c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                          nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
