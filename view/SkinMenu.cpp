@@ -128,17 +128,25 @@ void CSkinMenu::DrawBanner(HDC hdc, const RECT& rc) const {
             ::StretchBlt(hdc, 0, 0, kBannerWidth, rc.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
         }
     }
-    win::SelectObjectScope font(hdc, m_font);
-    for (int k = 0; kTitle[k]; ++k) ::TextOutA(hdc, rc.left + 5, h - 8 + 20 * k, &kTitle[k], 1);
-    struct Mark {
-        const char* text;
-        int dx, dy;
-    };
-    static const Mark marks[] = {{"V", 8, 155}, {"4", 9, 171}, {".", 11, 177}, {"2", 9, 192},
-                                 {"0", 9, 208}, {"正", 5, 225}, {"式", 5, 240}, {"版", 5, 255}};
-    for (const Mark& m : marks) {
-        ::TextOutA(hdc, rc.left + m.dx, h + m.dy, m.text, static_cast<int>(std::char_traits<char>::length(m.text)));
+    // The texts go only where the strip was just drawn afresh: drawn again over
+    // themselves further down, smoothed letters would darken with each redraw.
+    const int saved = ::SaveDC(hdc);
+    ::IntersectClipRect(hdc, 0, 0, kBannerWidth, rc.bottom);
+    {
+        win::SelectObjectScope font(hdc, m_font);
+        for (int k = 0; kTitle[k]; ++k) ::TextOutA(hdc, rc.left + 5, h - 8 + 20 * k, &kTitle[k], 1);
+        struct Mark {
+            const char* text;
+            int dx, dy;
+        };
+        static const Mark marks[] = {{"V", 8, 155}, {"4", 9, 171}, {".", 11, 177}, {"2", 9, 192},
+                                     {"0", 9, 208}, {"正", 5, 225}, {"式", 5, 240}, {"版", 5, 255}};
+        for (const Mark& m : marks) {
+            ::TextOutA(hdc, rc.left + m.dx, h + m.dy, m.text,
+                       static_cast<int>(std::char_traits<char>::length(m.text)));
+        }
     }
+    ::RestoreDC(hdc, saved);
 }
 
 void CSkinMenu::DrawSeparator(HDC hdc, RECT rc) const {
