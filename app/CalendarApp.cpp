@@ -2,10 +2,23 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <objbase.h>
+#include <shellapi.h>
 
+#include <string>
+
+#include "app/CalendarApp.h"
 #include "app/CalendarDlg.h"
 #include "storage/ReminderDb.h"
 #include "win/App.h"
+
+void EnterWorkDirFromCommandLine() {
+    int argc = 0;
+    LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
+    if (!argv) return;
+    const std::wstring wanted(kWorkDirSwitch, kWorkDirSwitch + std::char_traits<char>::length(kWorkDirSwitch));
+    if (argc >= 3 && wanted == argv[1]) ::SetCurrentDirectoryW(argv[2]);
+    ::LocalFree(argv);
+}
 
 class CCalendarApp {
 public:
@@ -15,6 +28,7 @@ public:
 };
 
 bool CCalendarApp::InitInstance() {
+    EnterWorkDirFromCommandLine();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES |
                                              ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
@@ -27,6 +41,10 @@ bool CCalendarApp::InitInstance() {
     {
         CCalendarDlg dlg;
         dlg.DoModal();
+        // The exit command's quit message has done its work; left in the queue
+        // it would close at once any message box that shutdown still shows.
+        MSG quit;
+        ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         CloseDatabase();
         if (SUCCEEDED(com)) ::CoUninitialize();
     }

@@ -18,6 +18,9 @@
 namespace {
 constexpr UINT_PTR kMinuteTimer = 1;
 constexpr UINT kMinuteMs = 60000;
+constexpr UINT_PTR kTrayRetryTimer = 2;
+constexpr UINT kTrayRetryMs = 3000;
+constexpr int kTrayRetryLimit = 40;  // two minutes
 constexpr int kFirstListYear = 1900;
 constexpr int kListYears = 150;
 }  // namespace
@@ -135,7 +138,19 @@ void CCalendarDlg::AddTrayIcon(const std::string& strDate, const std::string& st
                                                      ::GetSystemMetrics(SM_CYSMICON), 0)));
     if (m_trayIcon) m_hIcon = m_trayIcon;
     m_strTrayTip = tray::BuildTip(strDate, strLunar);
-    NotifyTrayIcon(NIM_ADD);
+    AddTrayIconOrRetry();
+}
+
+void CCalendarDlg::AddTrayIconOrRetry() {
+    // At logon the taskbar may not answer yet: try again for a while.
+    if (NotifyTrayIcon(NIM_ADD)) {
+        ::KillTimer(m_hWnd, kTrayRetryTimer);
+        m_nTrayRetries = 0;
+    } else if (m_nTrayRetries++ < kTrayRetryLimit) {
+        ::SetTimer(m_hWnd, kTrayRetryTimer, kTrayRetryMs, nullptr);
+    } else {
+        ::KillTimer(m_hWnd, kTrayRetryTimer);
+    }
 }
 
 bool CCalendarDlg::NotifyTrayIcon(DWORD dwMessage) {
@@ -183,7 +198,7 @@ void CCalendarDlg::OnTrayNotify(LPARAM lParam) {
 void CCalendarDlg::OnContextMenu(HWND /*hWnd*/, LPARAM lParam) {
     int x = static_cast<short>(LOWORD(lParam));
     int y = static_cast<short>(HIWORD(lParam));
-    if (lParam == -1) {
+    if (x == -1 && y == -1) {
         // From the keyboard (Shift+F10): open at the window's top left corner.
         RECT rc;
         ::GetWindowRect(m_hWnd, &rc);
@@ -194,6 +209,15 @@ void CCalendarDlg::OnContextMenu(HWND /*hWnd*/, LPARAM lParam) {
 }
 
 void CCalendarDlg::OnMenuCommand(int nId) {
+    const bool opensDialog = nId == ID_MENU_WINDOW_SET || nId == ID_MENU_NEW_MEMO ||
+                             nId == ID_MENU_NEW_ANNIVERSARY || nId == ID_MENU_MEMO_LIST ||
+                             nId == ID_MENU_ANNIVERSARY_LIST;
+    if (opensDialog && win::Dialog::ModalDepth() > 1) {
+        // The tray menu still opens while a dialog of ours is up: bring that
+        // one forward rather than stacking a second dialog on it.
+        ::SetForegroundWindow(::GetLastActivePopup(m_hWnd));
+        return;
+    }
     switch (nId) {
         case ID_MENU_WINDOW_SET: {
             CWindowSetDlg dlg;
@@ -277,7 +301,11 @@ void CCalendarDlg::OnSelchangeYear() {
     DrawMonth();
 }
 
-void CCalendarDlg::OnTimer(UINT_PTR /*nId*/) {
+void CCalendarDlg::OnTimer(UINT_PTR nId) {
+    if (nId == kTrayRetryTimer) {
+        AddTrayIconOrRetry();
+        return;
+    }
     // The minute checks of alarms and anniversaries run here.
 }
 
@@ -356,7 +384,8 @@ INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             // After Explorer restarts the icon is gone: add it again.
             if (msg == m_uTaskbarCreated && m_uTaskbarCreated != 0) {
-                NotifyTrayIcon(NIM_ADD);
+                m_nTrayRetries = 0;
+                AddTrayIconOrRetry();
                 return TRUE;
             }
             break;

@@ -49,6 +49,7 @@ private:
     void OnExit();
     void AddTrayIcon(const std::string& strDate, const std::string& strLunar);
     bool NotifyTrayIcon(DWORD dwMessage);
+    void AddTrayIconOrRetry();
     void OnTrayNotify(LPARAM lParam);
     void OnContextMenu(HWND hWnd, LPARAM lParam);
     void TrackMenu(int x, int y, UINT nFlags);
@@ -66,6 +67,7 @@ private:
     int m_nTrayId = 0;          // today's day + 247, also the day icon's resource number
     win::Icon m_trayIcon;       // the day icon shown in the tray
     UINT m_uTaskbarCreated = 0;  // broadcast when the taskbar is made anew
+    int m_nTrayRetries = 0;
     win::Window m_btnPrev;
     win::Window m_btnNext;
     win::Window m_comboYear;

@@ -2,6 +2,7 @@
 // stacking, as the settings file gives them.
 #include <windows.h>
 
+#include "app/CalendarApp.h"
 #include "app/CalendarDlg.h"
 #include "app/Profile.h"
 #include "app/core/WindowSettings.h"
@@ -10,11 +11,24 @@ namespace {
 
 constexpr const char* kRunValueName = "QuorvelRun";
 
-// The program's own full path, quoted, as the Run key wants it.
+// Quotes a path for a command line; a trailing backslash is doubled so that
+// it does not escape the closing quote.
+std::string Quoted(std::string path) {
+    if (!path.empty() && path.back() == '\\') path += '\\';
+    return "\"" + path + "\"";
+}
+
+// The program's own full path, quoted, as the Run key wants it, followed by
+// the folder of its database and settings: started at logon, the program's
+// working directory would otherwise be the system folder.
 std::string OwnCommandLine() {
     char path[MAX_PATH * 2] = {};
     const DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
-    return "\"" + std::string(path, n) + "\"";
+    char dir[MAX_PATH * 2] = {};
+    const DWORD d = ::GetCurrentDirectoryA(sizeof dir, dir);
+    std::string line = Quoted(std::string(path, n));
+    if (d > 0 && d < sizeof dir) line += " " + std::string(kWorkDirSwitch) + " " + Quoted(std::string(dir, d));
+    return line;
 }
 
 bool SetRunValue(HKEY root, const std::string& strKey, const std::string& strData) {
@@ -99,7 +113,9 @@ void CCalendarDlg::ApplyWindowSettings() {
     static const HWND kInsertAfter[3] = {HWND_NOTOPMOST, HWND_TOPMOST, HWND_BOTTOM};
     const int style = ParseStyle(ReadSetting(kKeyStyle, kSwitchChars));
     if (style >= 0) {
+        // Activating the window would lift it back to the top of the stack.
+        const UINT flags = SWP_SHOWWINDOW | (kInsertAfter[style] == HWND_BOTTOM ? SWP_NOACTIVATE : 0);
         ::SetWindowPos(m_hWnd, kInsertAfter[style], place.left, place.top, place.right - place.left,
-                       place.bottom - place.top, SWP_SHOWWINDOW);
+                       place.bottom - place.top, flags);
     }
 }

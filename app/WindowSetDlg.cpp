@@ -49,6 +49,7 @@ bool CWindowSetDlg::OnCommand(int nId, int nCode, HWND hCtl) {
             if (nCode == BN_CLICKED) m_nStyle = nId - IDC_RADIO_NORMAL;
             return true;
         case IDC_BTN_SET_OK:
+        case IDOK:  // Enter: the owner-drawn OK button cannot be the default button
             if (nCode == BN_CLICKED) OnSaveSettings();
             return true;
         case IDC_BTN_SET_CANCEL:

@@ -16,6 +16,10 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& dis) {
     RECT rc;
     ::GetClientRect(m_hWnd, &rc);
 
+    // Focus and press changes redraw without an erase: start from a clean face,
+    // or the exclusive-or focus rectangle and the caption pile up.
+    ::FillRect(hdc, &rc, ::GetSysColorBrush(COLOR_BTNFACE));
+
     IMAGEINFO info{};
     ::ImageList_GetImageInfo(m_pImageList, m_nImage, &info);
     const int iw = info.rcImage.right - info.rcImage.left;
@@ -84,6 +88,7 @@ bool CSkinEdit::OnEraseBkgnd(HDC hdc) {
     win::MemoryDC mem(hdc);
     win::SelectObjectScope select(mem, m_bmpBack);
     ::SetStretchBltMode(hdc, HALFTONE);
+    ::SetBrushOrgEx(hdc, 0, 0, nullptr);  // required after choosing HALFTONE
     ::StretchBlt(hdc, 0, 0, rc.right, rc.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
     return true;
 }

@@ -109,6 +109,8 @@ Dialog::~Dialog() {
     if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
 }
 
+int Dialog::s_nModalDepth = 0;
+
 INT_PTR Dialog::DoModal() {
     // A dialog made without a parent is owned by the main window while it runs.
     HWND owner = m_hParent ? m_hParent : AppMainWindow();
@@ -118,11 +120,12 @@ INT_PTR Dialog::DoModal() {
     HWND hWnd = ::CreateDialogParamA(AppInstance(), MAKEINTRESOURCEA(m_nIdTemplate), owner,
                                      &Dialog::StaticDialogProc, reinterpret_cast<LPARAM>(this));
     if (!hWnd) return -1;
+    ++s_nModalDepth;
     if (!m_bEnded) {
         if (disableOwner) ::EnableWindow(owner, FALSE);
         if (!(::GetWindowLongA(hWnd, GWL_STYLE) & WS_VISIBLE)) ::ShowWindow(hWnd, SW_SHOWNORMAL);
         MSG msg;
-        while (!m_bEnded) {
+        while (!m_bEnded && ::IsWindow(hWnd)) {
             const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
             if (got == 0) {
                 // The quit message ends every modal loop down to WinMain.
@@ -136,17 +139,22 @@ INT_PTR Dialog::DoModal() {
             ::DispatchMessageA(&msg);
         }
     }
+    // The owner gets the activation back before the dialog disappears;
+    // hidden first, the dialog would hand it to some other program's window.
     if (disableOwner) ::EnableWindow(owner, TRUE);
     if (owner && ::GetActiveWindow() == hWnd) ::SetActiveWindow(owner);
-    if (::IsWindow(hWnd)) ::DestroyWindow(hWnd);
+    if (::IsWindow(hWnd)) {
+        ::ShowWindow(hWnd, SW_HIDE);
+        ::DestroyWindow(hWnd);
+    }
     m_hWnd = nullptr;
+    --s_nModalDepth;
     return m_nResult;
 }
 
 void Dialog::EndDialog(INT_PTR nResult) {
     m_nResult = nResult;
     m_bEnded = true;
-    if (m_hWnd) ::ShowWindow(m_hWnd, SW_HIDE);
     ::PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wakes the modal loop
 }
 

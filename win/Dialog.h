@@ -53,6 +53,9 @@ public:
     HWND m_hWnd = nullptr;
     HWND GetDlgItem(int nId) const { return ::GetDlgItem(m_hWnd, nId); }
 
+    // How many modal dialogs are running, nested, right now.
+    static int ModalDepth() { return s_nModalDepth; }
+
 protected:
     virtual void DoDataExchange(DataExchange& /*dx*/) {}
     // Called before the dialog manager sees a message of this modal loop;
@@ -76,6 +79,7 @@ private:
     static INT_PTR CALLBACK StaticDialogProc(HWND, UINT, WPARAM, LPARAM);
     INT_PTR ReflectToControl(UINT msg, WPARAM wParam, LPARAM lParam, bool& handled);
 
+    static int s_nModalDepth;
     UINT m_nIdTemplate;
     HWND m_hParent;
     bool m_bEnded = false;
