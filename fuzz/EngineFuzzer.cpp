@@ -303,20 +303,12 @@ void CheckMonthGrid(int y, int m, int viewDay, int nowY, int nowM) {
     }
 }
 
-// Faults found here and not fixed yet each have an input under
-// fuzz/regressions/engine/open-*. The fuzzer steps around them, so that a
-// bounded run still looks for anything else; QUORVEL_FUZZ_OPEN_FAULTS=1 walks
-// into them again (to see whether a fix holds).
-bool g_stepAroundOpenFaults = true;
-
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The copy of the sources that clang compiles must hold GBK literals:
     // 一月 is D2BB D4C2 in code page 936.
     FUZZ_CHECK(GetMonthName(1) == "\xD2\xBB\xD4\xC2");
-    const char* open = std::getenv("QUORVEL_FUZZ_OPEN_FAULTS");
-    g_stepAroundOpenFaults = !(open && open[0] == '1');
     return 0;
 }
 

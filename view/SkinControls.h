@@ -15,7 +15,6 @@ public:
     // list the button draws nothing at all.
     void SetImageList(HIMAGELIST pImageList) { m_pImageList = pImageList; }
     void SetImage(int nImage) { m_nImage = nImage; }
-    int IsPressed() const { return m_bPressed; }
 
     bool OnReflectedDrawItem(DRAWITEMSTRUCT& dis) override;
     void DrawItem(const DRAWITEMSTRUCT& dis);

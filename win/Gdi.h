@@ -143,8 +143,6 @@ public:
         if (m_h) ::ImageList_Destroy(m_h);
         m_h = h;
     }
-    // Hands the list over (for a control that destroys it itself).
-    HIMAGELIST Detach() { return std::exchange(m_h, nullptr); }
     HIMAGELIST Get() const { return m_h; }
     operator HIMAGELIST() const { return m_h; }
 
