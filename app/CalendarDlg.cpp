@@ -25,7 +25,8 @@ constexpr int kFirstListYear = 1900;
 constexpr int kListYears = 150;
 }  // namespace
 
-CCalendarDlg::CCalendarDlg(HWND hParent) : win::Dialog(IDD_CALENDAR_DIALOG, hParent) {
+CCalendarDlg::CCalendarDlg(HWND hParent)
+    : win::Dialog(IDD_CALENDAR_DIALOG, hParent), m_background(BackgroundBrush::Create()) {
     m_hIcon = ::LoadIconA(win::AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -84,7 +85,7 @@ BOOL CCalendarDlg::OnInitDialog() {
     return TRUE;
 }
 
-void CCalendarDlg::DrawMonth() { ::DrawMonth(m_hWnd, m_nYear, m_nMonth, m_nDay); }
+void CCalendarDlg::DrawMonth() { ::DrawMonth(m_hWnd, m_background.brush, m_nYear, m_nMonth, m_nDay); }
 
 void CCalendarDlg::SelectYearInList() {
     // Years outside the list select nothing (CB_SETCURSEL with an invalid index clears it).
@@ -347,7 +348,6 @@ INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             OnPaint();
             return TRUE;
         case WM_CTLCOLORDLG: {
-            if (!m_background.brush) m_background = BackgroundBrush::Create();
             if (!m_background.brush) break;
             RECT rc;
             ::GetClientRect(m_hWnd, &rc);

@@ -72,5 +72,5 @@ private:
     win::Window m_btnNext;
     win::Window m_comboYear;
     HICON m_hIcon = nullptr;  // shared resource icon: not destroyed
-    BackgroundBrush m_background;  // the window's background brush, kept while the window lives
+    BackgroundBrush m_background;  // the skin brush: the window's background and the month's eraser
 };

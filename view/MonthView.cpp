@@ -23,7 +23,7 @@ void DrawTextIn(HDC hdc, const std::string& text, int left, int top, int right, 
 }
 }  // namespace
 
-void DrawMonth(HWND hWnd, int nYear, int nMonth, int nViewDay) {
+void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, int nViewDay) {
     const win::LocalTime now = win::LocalTime::Now();
     const MonthGrid grid = BuildMonthGrid(nYear, nMonth, nViewDay, now.nYear, now.nMonth);
 
@@ -39,9 +39,7 @@ void DrawMonth(HWND hWnd, int nYear, int nMonth, int nViewDay) {
     // Erase what the previous month left: the title, the lunar year and the
     // grid. The year text and the grid reach the right edge of the window, so
     // they are erased to it.
-    BackgroundBrush background = BackgroundBrush::Create();
-    HBRUSH erase = background.brush ? background.brush.Get()
-                                    : static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
+    HBRUSH erase = hBackground ? hBackground : static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
     const RECT areas[3] = {{170, 10, 240, 38}, {300, 15, client.right, 35}, {0, 50, client.right, H}};
     for (const RECT& area : areas) ::FillRect(dc, &area, erase);
 

@@ -16,4 +16,5 @@ struct BackgroundBrush {
 // Draws nYear/nMonth on the client area of hWnd: title, lunar year, weekday
 // header, day numbers and labels, each in its colour. nViewDay is the day
 // captured at start-up (today's number is marked when the clock's month is shown).
-void DrawMonth(HWND hWnd, int nYear, int nMonth, int nViewDay);
+// hBackground (the window's skin brush) erases what the previous month left.
+void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, int nViewDay);
