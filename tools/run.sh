@@ -21,7 +21,7 @@ cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/native -j"$(nproc)" --target QuorvelDb quorvel_odbc_shim >/dev/null
 cmake -S . -B build/win-x86_64 -DCMAKE_BUILD_TYPE=Release \
   -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-x86_64-w64-mingw32.cmake" >/dev/null
-cmake --build build/win-x86_64 -j"$(nproc)" --target Quorvel QDriver >/dev/null
+cmake --build build/win-x86_64 -j"$(nproc)" --target Quorvel QDriver QDriverHook >/dev/null
 EXE="$ROOT/build/win-x86_64/app/Quorvel.exe"
 
 # The stand-in for the Access driver (wine's ODBC forwards to unixODBC).
@@ -67,7 +67,7 @@ if [ -z "$xvfb_pid" ]; then
 fi
 
 wine "$EXE" >/dev/null 2>&1 &
-if ! wine "$ROOT/build/win-x86_64/tests/e2e/QDriver.exe" find main --timeout 30000 >/dev/null 2>&1; then
+if ! wine "$ROOT/build/win-x86_64/tests/e2e/QDriver.exe" find "class=#32770,has=1025" --timeout 30000 >/dev/null 2>&1; then
   say "the calendar window did not appear within 30 s"
   exit 1
 fi

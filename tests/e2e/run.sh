@@ -1,81 +1,69 @@
 #!/usr/bin/env bash
-# End-to-end tests: the Windows x86_64 build under wine64 in a throw-away prefix on
-# a private Xvfb display, driven by QDriver from inside the same wine desktop.
+# End-to-end tests: the Windows x86_64 build under wine64 in a throw-away prefix
+# on a private Xvfb display, driven by QDriver from inside the same wine desktop.
 #
-#   bash tests/e2e/run.sh BUILD_DIR [unittest names...]
+#   bash tests/e2e/run.sh BUILD_DIR [unittest names, e.g. test_calendar]
 #
-# BUILD_DIR is the Windows x86_64 build (build/win-x86_64); this script builds
-# nothing. Without names every test_*.py here runs; a name selects one module,
-# class or test, e.g.
-#   bash tests/e2e/run.sh build/win-x86_64 test_main_window.MainWindowTest.test_enter_does_nothing_and_escape_ends_at_once
-# Screenshots, logs and each test's working directory stay under
-# build/e2e-artifacts/<run>/ (build/e2e-artifacts/latest points at the last run).
+# BUILD_DIR is the Windows x86_64 build; this script builds nothing. Screenshots,
+# logs and each test's working directory stay in build/e2e-artifacts/latest/.
 set -euo pipefail
-
-if [ $# -lt 1 ]; then
-  echo "usage: bash tests/e2e/run.sh BUILD_DIR [unittest names...]" >&2
-  exit 2
-fi
 HERE=$(cd "$(dirname "$0")" && pwd)
 ROOT=$(cd "$HERE/../.." && pwd)
-WIN_BUILD=$(cd "$1" 2>/dev/null && pwd) || { echo "e2e: no build directory $1" >&2; exit 1; }
+WIN_BUILD=$(cd "${1:?usage: run.sh BUILD_DIR [tests...]}" && pwd)
 shift
-
-if [ ! -f "$WIN_BUILD/tests/e2e/QDriver.exe" ] || [ ! -f "$WIN_BUILD/tests/e2e/QTestWin.exe" ]; then
-  echo "e2e: $WIN_BUILD/tests/e2e/QDriver.exe or QTestWin.exe is missing; build the Windows x86_64 configuration first" >&2
-  exit 1
-fi
-for tool in wine wineserver Xvfb xdotool xwd convert python3; do
-  command -v "$tool" >/dev/null || { echo "e2e: $tool is not installed (bash tools/setup.sh)" >&2; exit 1; }
+for f in app/Quorvel.exe tests/e2e/QDriver.exe tests/e2e/QDriverHook.dll; do
+  [ -f "$WIN_BUILD/$f" ] || { echo "e2e: $WIN_BUILD/$f is not built" >&2; exit 1; }
 done
+# shellcheck source=tests/support/odbc-env.sh
+source "$ROOT/tests/support/odbc-env.sh" "$ROOT/build/native"
 
-started=$(date +%s%N)
-stamp="$(date +%Y%m%d-%H%M%S)-$$"
-export E2E_ROOT="$ROOT" E2E_WIN_BUILD="$WIN_BUILD"
-export E2E_ARTIFACTS="$ROOT/build/e2e-artifacts/$stamp"
-mkdir -p "$E2E_ARTIFACTS"
-ln -sfn "$stamp" "$ROOT/build/e2e-artifacts/latest"
-# Keep the last five runs' artifacts.
-ls -1d "$ROOT"/build/e2e-artifacts/2*/ 2>/dev/null | sort | head -n -5 | xargs -r rm -rf
+started=$(date +%s)
+run=$ROOT/build/e2e/run-$$
+export E2E_ROOT=$ROOT E2E_WIN_BUILD=$WIN_BUILD E2E_ARTIFACTS=$ROOT/build/e2e-artifacts/$(date +%Y%m%d-%H%M%S)
+mkdir -p "$run" "$E2E_ARTIFACTS"
+ln -sfn "$E2E_ARTIFACTS" "$ROOT/build/e2e-artifacts/latest"
+ls -1d "$ROOT"/build/e2e-artifacts/2*/ | sort | head -n -3 | xargs -r rm -rf || true
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEARCH=win64
 
-# shellcheck source=tests/e2e/wine-env.sh
-source "$HERE/wine-env.sh"
-run_dir="$ROOT/build/e2e/run-$$"
+xvfb=""
+hold=""
 cleanup() {
-  e2e_env_down
-  rm -rf "$run_dir"
+  [ -n "$hold" ] && kill "$hold" 2>/dev/null
+  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null; timeout 20 wineserver -w 2>/dev/null; fi
+  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  rm -rf "$run"
 }
 trap cleanup EXIT
-trap 'exit 130' INT TERM
+Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp -noreset 7>"$run/display" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do grep -q '[0-9]' "$run/display" && break; sleep 0.1; done
+export DISPLAY=":$(tr -dc '0-9' <"$run/display")"
 
-if e2e_find_odbc "$ROOT"; then
-  echo "e2e: stand-in Access driver: $ODBCSYSINI/odbcinst.ini"
-else
-  echo "e2e: no stand-in Access driver built (build/native/tests/support/odbcinst.ini); the program's database open will fail"
+# Every run copies a prefix made once per machine (about 20 s to make): wineboot,
+# the fonts and the virtual desktop "shell" (taskbar and tray) that every wine
+# program joins. A new wine or a new recipe makes a new template.
+key=$(cat <(wine --version) "$ROOT/tools/wine/prepare-prefix.sh" "$ROOT/tools/wine/make_song_font.py" | sha1sum | cut -c1-12)
+template=$ROOT/build/e2e/prefix-$key
+if [ ! -f "$template/.complete" ]; then
+  echo "e2e: making the wine prefix $template (once per machine)"
+  rm -rf "$ROOT"/build/e2e/prefix-*
+  mkdir -p "$template"
+  (export WINEPREFIX=$template; wineserver -p; timeout 180 wineboot -i >/dev/null 2>&1
+   bash "$ROOT/tools/wine/prepare-prefix.sh" >/dev/null
+   timeout 60 wine "$WIN_BUILD/tests/e2e/QDriver.exe" find class=Shell_TrayWnd --timeout 30000 >/dev/null
+   wineserver -k; timeout 30 wineserver -w || true)
+  touch "$template/.complete"
 fi
-if [ ! -f "$WIN_BUILD/app/Quorvel.exe" ]; then
-  echo "e2e: $WIN_BUILD/app/Quorvel.exe not built yet: the Quorvel tests will be skipped, the harness self-test runs"
-fi
-
-setup_start=$(date +%s%N)
-e2e_env_up "$run_dir" "$WIN_BUILD/tests/e2e/QDriver.exe"
-setup_ms=$(( ($(date +%s%N) - setup_start) / 1000000 ))
+export WINEPREFIX=$run/prefix
+cp -a "$template" "$WINEPREFIX"
+wineserver -p
+# Wine closes an idle desktop after a few seconds; a driver holds it open.
+wine "$WIN_BUILD/tests/e2e/QDriver.exe" hold --timeout 86400000 >/dev/null 2>&1 &
+hold=$!
+timeout 60 wine "$WIN_BUILD/tests/e2e/QDriver.exe" find class=Shell_TrayWnd --timeout 30000 >/dev/null
 
 status=0
 cd "$HERE"
-export PYTHONDONTWRITEBYTECODE=1
-# Every wait inside has its own timeout; this bounds the whole run as a last resort.
-if [ $# -gt 0 ]; then
-  timeout --kill-after=30 1800 python3 -m unittest -v "$@" || status=$?
-else
-  timeout --kill-after=30 1800 python3 -m unittest discover -v -s "$HERE" -p 'test_*.py' || status=$?
-fi
-if [ "$status" -eq 124 ]; then echo "e2e: the tests did not finish within 30 minutes" >&2; fi
-
-wall_ms=$(( ($(date +%s%N) - started) / 1000000 ))
-secs() { printf '%d.%d' $(( $1 / 1000 )) $(( $1 % 1000 / 100 )); }
-echo "e2e: wall time $(secs $wall_ms) s (wine prefix and display $(secs $setup_ms) s)"
-echo "e2e: artifacts in $E2E_ARTIFACTS"
-printf 'wall_seconds=%s\nsetup_seconds=%s\nstatus=%d\n' "$(secs $wall_ms)" "$(secs $setup_ms)" "$status" \
-  > "$E2E_ARTIFACTS/timing.txt"
+PYTHONDONTWRITEBYTECODE=1 timeout --kill-after=30 1500 python3 -m unittest -v ${*:-$(ls test_*.py | sed 's/\.py$//')} || status=$?
+echo "e2e: $(( $(date +%s) - started )) s; artifacts in $E2E_ARTIFACTS"
 exit "$status"

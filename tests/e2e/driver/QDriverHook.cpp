@@ -1,160 +1,209 @@
-// QDriverHook.dll: reads what another process shows, from inside that process.
+// QDriverHook.dll: answers the driver's questions from inside another process.
 //
-// Under wine a menu handle means nothing in another process, so QDriver cannot
-// read a menu of the program directly. It hooks the menu window's thread with
-// this DLL (WH_CALLWNDPROC; wine, like Windows, loads the DLL into that process)
-// and sends the menu window the registered message "QDriver.ReadMenu" with its own
-// process id as wParam. The hook answers by writing the menu as JSON (UTF-8, ended
-// by a NUL) into the file mapping "Local\QDriverMenu.<driver pid>" that the driver
-// created.
-//
-// The same way, "QDriver.ReadTray" sent to the taskbar (Shell_TrayWnd) makes the
-// hook write the tooltips of the taskbar's thread with their tools and texts: the
-// tray icons' tips.
-//
-// Tray watch: QDriver tray-watch holds the file mapping
-// "Local\QDriverTrayWatch.<its pid>" and sends the taskbar "QDriver.TrayWatch"
-// with its pid. The hook then pins this DLL in the taskbar's process and
-// subclasses the taskbar window (once; the subclass stays for the life of the
-// taskbar and only passes messages on while no watch is announced). Every
-// Shell_NotifyIcon request that reaches the taskbar (WM_COPYDATA) is appended to
-// the announced watch's mapping as a TrayRecord, for as long as that exists. A
-// window procedure sees the request as sent; under wine 8 a WH_CALLWNDPROC hook
-// is handed a cross-process WM_COPYDATA with its data still packed.
-
+// Menu handles, list-view items, date pickers and tool bar buttons can only be
+// read (or set) by the process that owns them, so the driver hooks the window's
+// thread with this DLL (WH_CALLWNDPROC; the system loads the DLL into that
+// process) and sends the window the registered message "QDriver.Ask" with its
+// own process id. The request waits as UTF-16 text in the file mapping
+// "Local\QDriver.<driver pid>"; the answer replaces it as UTF-8 JSON.
+//   controls HWND         every child of HWND with what its class holds
+//   menu HWND             the items of the popup menu window HWND
+//   tips HWND             the tools of the tooltips of HWND's thread (the tray's tips)
+//   set HWND ID VALUE     a date picker to "YYYY-MM-DD HH:MM:SS", any other control's text
 #include "Json.h"
 
 #include <commctrl.h>
 
-#include "TrayWatch.h"
+#include <cwchar>
 
 namespace {
 
-const size_t kMappingSize = 64 * 1024;
+using qd::Bool;
+using qd::List;
+using qd::Num;
+using qd::Obj;
+using qd::Str;
 
-void WriteAnswer(DWORD driverPid, const std::string& json) {
-  wchar_t name[64];
-  swprintf(name, 64, L"Local\\QDriverMenu.%lu", static_cast<unsigned long>(driverPid));
-  HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, name);
-  if (!mapping) return;
-  void* view = MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kMappingSize);
-  if (view) {
-    std::string text = json;
-    if (text.size() >= kMappingSize) text = "{\"count\":-1,\"items\":[],\"error\":\"answer too large\"}";
-    memcpy(view, text.c_str(), text.size() + 1);
-    UnmapViewOfFile(view);
+const size_t kMappingSize = 4 << 20;
+
+RECT ScreenRect(HWND h, RECT r) {
+  MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+void ListView(HWND c, Obj& o) {
+  std::vector<std::string> columns, rows, rects, selected;
+  HWND header = ListView_GetHeader(c);
+  const int nColumns = Header_GetItemCount(header);
+  for (int k = 0; k < nColumns; ++k) {
+    wchar_t text[256] = {0};
+    HDITEMW hd = {};
+    hd.mask = HDI_TEXT;
+    hd.pszText = text;
+    hd.cchTextMax = 255;
+    Header_GetItem(header, k, &hd);
+    columns.push_back(Str(text));
   }
-  CloseHandle(mapping);
+  for (int i = 0; i < ListView_GetItemCount(c); ++i) {
+    std::vector<std::string> cells;
+    for (int k = 0; k < nColumns; ++k) {
+      static wchar_t text[70000];
+      text[0] = 0;
+      ListView_GetItemText(c, i, k, text, 70000);
+      cells.push_back(Str(text));
+    }
+    rows.push_back(List(cells));
+    RECT r = {};
+    ListView_GetItemRect(c, i, &r, LVIR_BOUNDS);
+    rects.push_back(qd::Rect(ScreenRect(c, r)));
+    if (ListView_GetItemState(c, i, LVIS_SELECTED)) selected.push_back(Num(i));
+  }
+  o("columns", List(columns))("rows", List(rows))("row_rects", List(rects))("selected", List(selected))(
+      "mark", Num(ListView_GetSelectionMark(c)))("exstyle", Num(ListView_GetExtendedListViewStyle(c)));
 }
 
-void WriteMenu(HWND menuWindow, DWORD driverPid) {
+void ToolBar(HWND c, Obj& o) {
+  std::vector<std::string> buttons;
+  for (int i = 0; i < static_cast<int>(SendMessageW(c, TB_BUTTONCOUNT, 0, 0)); ++i) {
+    TBBUTTON b = {};
+    SendMessageW(c, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
+    wchar_t text[128] = {0};
+    SendMessageW(c, TB_GETBUTTONTEXTW, b.idCommand, reinterpret_cast<LPARAM>(text));
+    RECT r = {};
+    SendMessageW(c, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
+    buttons.push_back(Obj()("id", Num(b.idCommand))("text", Str(text))("separator", Bool(b.fsStyle & BTNS_SEP))(
+        "enabled", Bool(b.fsState & TBSTATE_ENABLED))("rect", qd::Rect(ScreenRect(c, r))).Text());
+  }
+  o("buttons", List(buttons));
+}
+
+std::string Control(HWND c) {
+  const std::wstring cls = qd::ClassOf(c);
+  RECT r = {};
+  GetWindowRect(c, &r);
+  Obj o;
+  o("hwnd", qd::Hex(c))("id", Num(GetDlgCtrlID(c)))("class", Str(cls))("text", Str(qd::TextOf(c)))(
+      "style", Num(GetWindowLongW(c, GWL_STYLE)))("visible", Bool(IsWindowVisible(c)))(
+      "enabled", Bool(IsWindowEnabled(c)))("focus", Bool(GetFocus() == c || IsChild(c, GetFocus())))(
+      "rect", qd::Rect(r));
+  if (_wcsicmp(cls.c_str(), L"Button") == 0) {
+    o("check", Num(SendMessageW(c, BM_GETCHECK, 0, 0)));
+  } else if (_wcsicmp(cls.c_str(), L"ComboBox") == 0) {
+    std::vector<std::string> items;
+    for (int i = 0; i < static_cast<int>(SendMessageW(c, CB_GETCOUNT, 0, 0)); ++i) {
+      wchar_t text[256] = {0};
+      if (SendMessageW(c, CB_GETLBTEXTLEN, i, 0) < 255) SendMessageW(c, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(text));
+      items.push_back(Str(text));
+    }
+    o("cursel", Num(SendMessageW(c, CB_GETCURSEL, 0, 0)))("items", List(items));
+  } else if (cls == TRACKBAR_CLASSW) {
+    o("pos", Num(SendMessageW(c, TBM_GETPOS, 0, 0)));
+  } else if (cls == WC_LISTVIEWW) {
+    ListView(c, o);
+  } else if (cls == TOOLBARCLASSNAMEW) {
+    ToolBar(c, o);
+  } else if (cls == DATETIMEPICK_CLASSW) {
+    SYSTEMTIME st = {};
+    wchar_t text[32] = L"";
+    if (DateTime_GetSystemtime(c, &st) == GDT_VALID)
+      swprintf(text, 32, L"%04u-%02u-%02u %02u:%02u:%02u", st.wYear, st.wMonth, st.wDay, st.wHour, st.wMinute,
+               st.wSecond);
+    o("value", Str(text));
+  }
+  return o.Text();
+}
+
+std::string Controls(HWND dlg) {
+  std::vector<std::string> controls;
+  for (HWND c = GetWindow(dlg, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) controls.push_back(Control(c));
+  return Obj()("controls", List(controls)).Text();
+}
+
+std::string Menu(HWND menuWindow) {
   HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
-  int count = -1;
-  std::string items = qdriver::MenuItemsJson(menu, &count);
-  qdriver::Obj o;
-  o.Add("hmenu", qdriver::Hex(reinterpret_cast<UINT_PTR>(menu)))
-      .Add("count", qdriver::Num(count))
-      .Add("items", items);
-  WriteAnswer(driverPid, o.Text());
+  std::vector<std::string> items;
+  for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
+    wchar_t text[256] = {0};
+    MENUITEMINFOW mi = {};
+    mi.cbSize = sizeof mi;
+    mi.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
+    mi.dwTypeData = text;
+    mi.cch = 255;
+    GetMenuItemInfoW(menu, i, TRUE, &mi);
+    RECT r = {};
+    GetMenuItemRect(nullptr, menu, i, &r);
+    items.push_back(Obj()("id", Num(mi.wID))("ownerdraw", Bool(mi.fType & MFT_OWNERDRAW))(
+        "separator", Bool(mi.fType & MFT_SEPARATOR))("text", Str(text))("rect", qd::Rect(r)).Text());
+  }
+  return Obj()("items", List(items)).Text();
 }
 
-BOOL CALLBACK CollectTooltip(HWND h, LPARAM p) {
-  wchar_t cls[64] = {0};
-  GetClassNameW(h, cls, 64);
-  if (_wcsicmp(cls, TOOLTIPS_CLASSW) == 0) reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
+BOOL CALLBACK AddTooltip(HWND h, LPARAM p) {
+  if (qd::ClassOf(h) == TOOLTIPS_CLASSW) reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
   return TRUE;
 }
 
-void WriteTray(HWND trayWindow, DWORD driverPid) {
+std::string Tips(HWND h) {
   std::vector<HWND> tips;
-  EnumThreadWindows(GetWindowThreadProcessId(trayWindow, nullptr), CollectTooltip,
-                    reinterpret_cast<LPARAM>(&tips));
+  EnumThreadWindows(GetWindowThreadProcessId(h, nullptr), AddTooltip, reinterpret_cast<LPARAM>(&tips));
   std::vector<std::string> tools;
   for (HWND tip : tips) {
-    int n = static_cast<int>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0));
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < static_cast<int>(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0)); ++i) {
       wchar_t text[1024] = {0};
       TTTOOLINFOW ti = {};
       ti.cbSize = sizeof ti;
       ti.lpszText = text;
-      if (!SendMessageW(tip, TTM_ENUMTOOLSW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&ti))) continue;
-      qdriver::Obj o;
-      o.Add("tooltip", qdriver::Hex(reinterpret_cast<UINT_PTR>(tip)))
-          .Add("hwnd", qdriver::Hex(reinterpret_cast<UINT_PTR>(ti.hwnd)))
-          .Add("uid", qdriver::Hex(ti.uId))
-          .Add("rect", qdriver::RectJson(ti.rect));
-      // Text held by the tool itself (not a callback or a resource id).
-      o.Str("text", ti.lpszText == text ? std::wstring(text) : std::wstring());
-      tools.push_back(o.Text());
+      if (!SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&ti))) continue;
+      tools.push_back(Obj()("hwnd", qd::Hex(ti.hwnd))("uid", Num(ti.uId))("rect", qd::Rect(ti.rect))(
+          "text", Str(ti.lpszText == text ? text : L"")).Text());
     }
   }
-  qdriver::Obj o;
-  o.Add("tools", qdriver::Array(tools));
-  WriteAnswer(driverPid, o.Text());
+  return Obj()("tools", List(tools)).Text();
 }
 
-DWORD g_watchPid = 0;  // the tray watch's driver, 0 while none has announced itself
-WNDPROC g_trayProc = nullptr;  // the taskbar's own window procedure
+std::string Set(HWND dlg, int id, const wchar_t* value) {
+  HWND c = GetDlgItem(dlg, id);
+  if (!c) return Obj()("error", Str(L"no such control")).Text();
+  if (qd::ClassOf(c) == DATETIMEPICK_CLASSW) {
+    SYSTEMTIME st = {};
+    if (swscanf(value, L"%hu-%hu-%hu %hu:%hu:%hu", &st.wYear, &st.wMonth, &st.wDay, &st.wHour, &st.wMinute,
+                &st.wSecond) != 6 || !DateTime_SetSystemtime(c, GDT_VALID, &st))
+      return Obj()("error", Str(L"not a date and time the picker takes")).Text();
+  } else {
+    SetWindowTextW(c, value);
+  }
+  return Obj()("set", Str(value)).Text();
+}
 
-void RecordTrayRequest(WPARAM sender, LPARAM data) {
-  if (!g_watchPid) return;
+void Answer(DWORD driverPid) {
   wchar_t name[64];
-  swprintf(name, 64, qdriver::kTrayWatchMapping, static_cast<unsigned long>(g_watchPid));
+  swprintf(name, 64, L"Local\\QDriver.%lu", static_cast<unsigned long>(driverPid));
   HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, name);
-  if (!mapping) return;
-  auto* log = static_cast<qdriver::TrayLog*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, sizeof(qdriver::TrayLog)));
-  const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(data);
-  if (log && cds && log->count < qdriver::kTrayLogRecords) {
-    qdriver::TrayRecord& r = log->records[log->count];
-    r.message = static_cast<DWORD>(cds->dwData);
-    r.sender = static_cast<DWORD>(sender);
-    r.tick = GetTickCount();
-    // Wine's request starts with the window, id, flags and callback message
-    // as 32-bit fields, like NOTIFYICONDATA without its size.
-    if (cds->lpData && cds->cbData >= 16) {
-      const DWORD* f = static_cast<const DWORD*>(cds->lpData);
-      r.hwnd = f[0];
-      r.id = f[1];
-      r.flags = f[2];
-      r.callback = f[3];
-    }
-    InterlockedIncrement(&log->count);
+  char* view = mapping ? static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kMappingSize)) : nullptr;
+  if (view) {
+    const std::wstring request(reinterpret_cast<const wchar_t*>(view));
+    wchar_t verb[16] = {0};
+    long long h = 0;
+    int id = 0, used = 0;
+    swscanf(request.c_str(), L"%15ls %lld %d %n", verb, &h, &id, &used);
+    HWND hwnd = reinterpret_cast<HWND>(h);
+    std::string answer = Obj()("error", Str(L"unknown request")).Text();
+    if (!wcscmp(verb, L"controls")) answer = Controls(hwnd);
+    if (!wcscmp(verb, L"menu")) answer = Menu(hwnd);
+    if (!wcscmp(verb, L"tips")) answer = Tips(hwnd);
+    if (!wcscmp(verb, L"set") && used) answer = Set(hwnd, id, request.c_str() + used);
+    if (answer.size() >= kMappingSize) answer = Obj()("error", Str(L"answer too large")).Text();
+    memcpy(view, answer.c_str(), answer.size() + 1);
+    UnmapViewOfFile(view);
   }
-  if (log) UnmapViewOfFile(log);
-  CloseHandle(mapping);
-}
-
-LRESULT CALLBACK TrayWatchProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
-  if (msg == WM_COPYDATA) RecordTrayRequest(w, l);
-  return CallWindowProcW(g_trayProc, h, msg, w, l);
-}
-
-void StartTrayWatch(HWND tray, DWORD driverPid) {
-  if (!g_trayProc) {
-    // The subclass must outlive the hook that loaded this DLL.
-    HMODULE self = nullptr;
-    if (!GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
-                            reinterpret_cast<LPCWSTR>(&TrayWatchProc), &self))
-      return;
-    g_trayProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrW(tray, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TrayWatchProc)));
-  }
-  g_watchPid = driverPid;
+  if (mapping) CloseHandle(mapping);
 }
 
 }  // namespace
 
-extern "C" __declspec(dllexport) LRESULT CALLBACK QDriverCallWndProc(int code, WPARAM w, LPARAM l) {
-  static const UINT readMenu = RegisterWindowMessageW(L"QDriver.ReadMenu");
-  static const UINT readTray = RegisterWindowMessageW(L"QDriver.ReadTray");
-  static const UINT trayWatch = RegisterWindowMessageW(L"QDriver.TrayWatch");
-  if (code == HC_ACTION) {
-    const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(l);
-    if (cwp->message == readMenu) WriteMenu(cwp->hwnd, static_cast<DWORD>(cwp->wParam));
-    if (cwp->message == readTray) WriteTray(cwp->hwnd, static_cast<DWORD>(cwp->wParam));
-    if (cwp->message == trayWatch) StartTrayWatch(cwp->hwnd, static_cast<DWORD>(cwp->wParam));
-  }
+extern "C" __declspec(dllexport) LRESULT CALLBACK QDriverAsk(int code, WPARAM w, LPARAM l) {
+  static const UINT ask = RegisterWindowMessageW(L"QDriver.Ask");
+  const auto* cwp = reinterpret_cast<const CWPSTRUCT*>(l);
+  if (code == HC_ACTION && cwp->message == ask) Answer(static_cast<DWORD>(cwp->wParam));
   return CallNextHookEx(nullptr, code, w, l);
 }
-
-BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID) { return TRUE; }

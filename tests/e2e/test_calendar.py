@@ -1,0 +1,160 @@
+"""The calendar as a user meets it: the month window and its navigation, the tray
+icon, the command menu, a web shortcut, the window settings, and ending."""
+
+import datetime
+import json
+import os
+import re
+import subprocess
+
+from harness import (BOX, DRIVER, IDCANCEL, IDOK, MAIN, SECTION, VK_RETURN, WM_CLOSE, WM_COMMAND, WM_RBUTTONDOWN,
+                     WM_TRAYNOTIFY, Calendar, WineTestCase, centre, click_at, control, drive, is_dark,
+                     is_magenta, message_of, wait_until, xdotool)
+
+WS_CAPTION, WS_EX_TOOLWINDOW, WS_EX_APPWINDOW = 0x00C00000, 0x80, 0x40000
+MENU_IDS = [32787, 32786, 32785, 32783, 32781, 0, 32784, 32782, 0, 32771, 32772, 0, 32773, 32774, 0,
+            32775, 32788, 32776]
+LUNAR = re.compile(r"^[鼠牛虎兔龙蛇马羊猴鸡狗猪]\([甲乙丙丁戊己庚辛壬癸][子丑寅卯辰巳午未申酉戌亥]\)年闰?"
+                   r"(正|二|三|四|五|六|七|八|九|十|十一|腊)月(初.|十.|二十|廿.|三十)$")
+
+
+def wine(*args):
+    return subprocess.run(["wine"] + list(args), capture_output=True, timeout=60, check=True).stdout
+
+
+class CalendarTest(WineTestCase):
+
+    def client(self, shot, main):
+        """What the window draws itself; its controls show focus and are left out."""
+        if not hasattr(self, "holes"):
+            self.holes = [c["rect"] for c in drive("controls", MAIN)["controls"]]
+        x, y = main["origin"]
+        return shot.region((x, y, x + main["client"][0], y + main["client"][1]), self.holes)
+
+    def today_marks(self, main, label=None):
+        x, y = main["origin"]
+        return self.shot(label).points((x, y + 50, x + main["client"][0], y + main["client"][1]), is_magenta)
+
+    def read(self, path):
+        with open(path, encoding="utf-8") as f:
+            return json.loads(f.read())
+
+    def press(self, ident, times=1):
+        for _ in range(times):
+            drive("click", MAIN, ident, "--send")
+
+    def test_month_window_navigation_and_closing(self):
+        cal = Calendar(self)
+        main = cal.window()
+        today = datetime.date.today()
+        # Captionless, no taskbar button, the size of its skin, opacity 95 without settings.
+        self.assertEqual((main["caption"], main["style"] & WS_CAPTION), ("", 0))
+        self.assertEqual((main["exstyle"] & WS_EX_TOOLWINDOW, main["exstyle"] & WS_EX_APPWINDOW), (WS_EX_TOOLWINDOW, 0))
+        self.assertLessEqual(abs(main["client"][0] - 414) + abs(main["client"][1] - 268), 8, main["client"])
+        self.assertEqual(main["alpha"], 95)
+        combo = control(drive("controls", MAIN), 1004)
+        self.assertEqual((len(combo["items"]), combo["cursel"], combo["items"][combo["cursel"]]),
+                         (150, today.year - 1900, str(today.year)))
+
+        # Today is marked once, in its weekday's column.
+        marks = wait_until(lambda: self.today_marks(main, "month"), what="today's mark")
+        column = (sum(x for x, _ in marks) / len(marks) - main["origin"][0]) * 7 // main["client"][0]
+        self.assertEqual(column, (today.weekday() + 1) % 7)
+        start = self.client(self.shot(), main)
+
+        # Another year of the list shows this month without today; December of last
+        # year looks the same whether reached by the list and '>' or by '<'.
+        drive("select", MAIN, 1004, today.year - 1 - 1900)
+        wait_until(lambda: self.client(self.shot(), main) != start, what="last year's month")
+        self.assertEqual(self.today_marks(main), [])
+        self.press(1026, 12 - today.month)
+        by_list = self.client(self.shot("december-by-list"), main)
+        drive("select", MAIN, 1004, today.year - 1900)
+        self.press(1025, today.month)
+        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], today.year - 1 - 1900)
+        self.assertEqual(self.client(self.shot(), main), by_list)
+        self.press(1026, today.month)
+        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], today.year - 1900)
+        wait_until(lambda: self.client(self.shot(), main) == start, what="this month as at the start")
+
+        drive("key", MAIN, VK_RETURN)
+        self.assertIsNone(cal.proc.poll(), "Enter ended the calendar")
+
+        # Closing asks first; Cancel keeps it, OK ends it and saves its place.
+        drive("post", MAIN, WM_CLOSE)
+        box = drive("controls", "caption=信息")
+        self.assertEqual(message_of(box), "确定要退出Tavimor吗？")
+        drive("click", "caption=信息", IDCANCEL)
+        drive("gone", "caption=信息")
+        self.assertEqual(cal.settings(), {})
+        drive("post", MAIN, WM_CLOSE)
+        drive("click", "caption=信息", IDOK)
+        self.assertEqual(cal.wait_exit(), 0)
+        self.assertEqual(cal.settings(), {"窗口位置": ",".join(map(str, main["rect"]))})
+
+    def test_tray_menu_shortcut_settings_and_exit(self):
+        # No database and a damaged settings file: the user is told about the one,
+        # the other reads as no settings, and the calendar opens centred.
+        garbage = b"junk\x81\xfe =\r\n[" + SECTION.encode("gbk") + b"]\r\n\xb4\xba=\x81\r\n" \
+                  + "窗口位置=99999,x,,-4\r\n透明度=abc\r\n窗口风格=7\r\n".encode("gbk")
+        cal = Calendar(self, database=False, ini=garbage)
+        box = drive("controls", BOX, timeout_ms=20000)
+        self.shot("database-report")
+        self.assertIn("db_Quorvel.mdb", message_of(box))
+        self.assertFalse(drive("find", MAIN, timeout_ms=0, check=False)["ok"], "the window came before the report")
+        drive("click", BOX, IDOK)
+        main = cal.window()
+        self.assertFalse(drive("find", BOX, timeout_ms=1500, check=False)["ok"], "reported twice")
+        self.assertEqual((main["rect"][:2], main["alpha"]), ([0, 0], 95))
+
+        # The tray icon with today's dates in its tip.
+        today = datetime.date.today()
+        tray_id = 247 + today.day
+        self.assertTrue(drive("tray", main["hwnd"], tray_id)["present"])
+        tips = [t["text"] for t in drive("tips")["tools"] if t["text"].startswith("Tavimor") and t["rect"][2]]
+        head = today.strftime("Tavimor\r\n公历:%Y年%m月%d日\r\n农历:")
+        self.assertEqual(len(tips), 1, tips)
+        self.assertTrue(tips[0].startswith(head) and LUNAR.match(tips[0][len(head):]), tips[0])
+        self.assertLessEqual(len(tips[0].encode("gbk")), 63)
+
+        # Its menu: owner-drawn items with their captions drawn.
+        xdotool("mousemove", 500, 200)  # the menu opens at the pointer
+        drive("post", MAIN, WM_TRAYNOTIFY, tray_id, WM_RBUTTONDOWN)
+        items = drive("menu")["items"]
+        self.assertEqual([i["id"] for i in items], MENU_IDS)
+        self.assertTrue(all(i["ownerdraw"] for i in items))
+        shot = self.shot("menu")
+        for item in items:
+            if item["id"]:
+                x0, y0, x1, y1 = item["rect"]
+                self.assertTrue(shot.points((x0 + 30, y0, x1, y1), is_dark), "caption of %d" % item["id"])
+
+        # A web shortcut goes to the shell's handler of web addresses (the driver here).
+        opened = os.path.join(self.artifacts, "opened.txt")
+        key = r"HKLM\Software\Classes\http\shell\open\command"
+        handler = '"%s" record "%s" "%%1"' % tuple(
+            wine("winepath", "-w", p).decode().strip() for p in (DRIVER, opened))
+        wine("reg", "add", key, "/ve", "/d", handler, "/f")
+        click_at(*centre(next(i["rect"] for i in items if i["id"] == 32782)))
+        wait_until(lambda: os.path.exists(opened), what="the weather page to be opened")
+        self.assertIn("http://www.baidu.com/s?wd=天气预报", self.read(opened)["w"])
+
+        # Settings: on top, more opaque; applied at once and kept in the file.
+        drive("post", MAIN, WM_COMMAND, 32775)
+        dialog = drive("controls", "caption=窗口设置")
+        self.assertEqual([control(dialog, i)["check"] for i in (1010, 1011)] + [control(dialog, 1021)["pos"]], [0] * 3)
+        drive("click", "caption=窗口设置", 1002, "--send")
+        drive("send", "hwnd=%d" % control(dialog, 1021)["hwnd"], 0x405, 1, 100)  # TBM_SETPOS
+        self.shot("settings")
+        drive("click", "caption=窗口设置", 1024)
+        drive("gone", "caption=窗口设置")
+        stored = {k: cal.settings().get(k) for k in ("透明度", "窗口风格", "开机运行", "鼠标穿透")}
+        self.assertEqual(stored, {"透明度": "100", "窗口风格": "1", "开机运行": "0", "鼠标穿透": "0"})
+        main = drive("find", MAIN)
+        self.assertEqual((main["topmost"], main["alpha"]), (True, 195))
+
+        # 系统退出 asks, ends and takes the icon away.
+        drive("post", MAIN, WM_COMMAND, 32776)
+        drive("click", "caption=信息", IDOK)
+        self.assertEqual(cal.wait_exit(), 0)
+        self.assertFalse(drive("tray", main["hwnd"], tray_id)["present"])
