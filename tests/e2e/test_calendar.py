@@ -7,19 +7,38 @@ import os
 import re
 import subprocess
 
-from harness import (BOX, DRIVER, IDCANCEL, IDOK, MAIN, SECTION, VK_RETURN, WM_CLOSE, WM_COMMAND, WM_RBUTTONDOWN,
-                     WM_TRAYNOTIFY, Calendar, WineTestCase, centre, click_at, control, drive, is_dark,
-                     is_magenta, message_of, wait_until, xdotool)
+from harness import (BOX, DRIVER, IDCANCEL, IDOK, MAIN, QUORVEL, SECTION, VK_ESCAPE, VK_RETURN, WM_CLOSE,
+                     WM_COMMAND, WM_RBUTTONDOWN, WM_TRAYNOTIFY, Calendar, WineTestCase, centre, click_at, control,
+                     drive, is_dark, is_magenta, message_of, wait_until, xdotool)
 
 WS_CAPTION, WS_EX_TOOLWINDOW, WS_EX_APPWINDOW = 0x00C00000, 0x80, 0x40000
 MENU_IDS = [32787, 32786, 32785, 32783, 32781, 0, 32784, 32782, 0, 32771, 32772, 0, 32773, 32774, 0,
             32775, 32788, 32776]
 LUNAR = re.compile(r"^[鼠牛虎兔龙蛇马羊猴鸡狗猪]\([甲乙丙丁戊己庚辛壬癸][子丑寅卯辰巳午未申酉戌亥]\)年闰?"
                    r"(正|二|三|四|五|六|七|八|九|十|十一|腊)月(初.|十.|二十|廿.|三十)$")
+RUN_KEYS = [r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"]
 
 
-def wine(*args):
-    return subprocess.run(["wine"] + list(args), capture_output=True, timeout=60, check=True).stdout
+def wine(*args, check=True):
+    return subprocess.run(["wine"] + list(args), capture_output=True, timeout=60, check=check).stdout
+
+
+def windows_path(path):
+    return wine("winepath", "-w", path).decode().strip()
+
+
+def run_values():
+    """The start-with-Windows values under HKLM and HKCU (None where there is none)."""
+    values = []
+    for key in RUN_KEYS:
+        out = wine("reg", "query", key, "/v", "QuorvelRun", check=False).decode("gbk", "replace")
+        found = re.search(r"QuorvelRun\s+REG_SZ\s+(.*)", out)
+        values.append(found[1].strip() if found else None)
+    return values
+
+
+def is_coloured(rgb):
+    return max(rgb) - min(rgb) > 60
 
 
 class CalendarTest(WineTestCase):
@@ -35,13 +54,13 @@ class CalendarTest(WineTestCase):
         x, y = main["origin"]
         return self.shot(label).points((x, y + 50, x + main["client"][0], y + main["client"][1]), is_magenta)
 
-    def read(self, path):
-        with open(path, encoding="utf-8") as f:
-            return json.loads(f.read())
-
     def press(self, ident, times=1):
         for _ in range(times):
             drive("click", MAIN, ident, "--send")
+
+    def read_json(self, path):
+        with open(path, encoding="utf-8") as f:
+            return [json.loads(line) for line in f]
 
     def test_month_window_navigation_and_closing(self):
         cal = Calendar(self)
@@ -51,7 +70,7 @@ class CalendarTest(WineTestCase):
         self.assertEqual((main["caption"], main["style"] & WS_CAPTION), ("", 0))
         self.assertEqual((main["exstyle"] & WS_EX_TOOLWINDOW, main["exstyle"] & WS_EX_APPWINDOW), (WS_EX_TOOLWINDOW, 0))
         self.assertLessEqual(abs(main["client"][0] - 414) + abs(main["client"][1] - 268), 8, main["client"])
-        self.assertEqual(main["alpha"], 95)
+        self.assertEqual((main["rect"][:2], main["alpha"]), ([0, 0], 95))
         combo = control(drive("controls", MAIN), 1004)
         self.assertEqual((len(combo["items"]), combo["cursel"], combo["items"][combo["cursel"]]),
                          (150, today.year - 1900, str(today.year)))
@@ -80,21 +99,35 @@ class CalendarTest(WineTestCase):
         drive("key", MAIN, VK_RETURN)
         self.assertIsNone(cal.proc.poll(), "Enter ended the calendar")
 
-        # Closing asks first; Cancel keeps it, OK ends it and saves its place.
+        # The background drags the window, and the new place is kept.
+        ox, oy = main["origin"]
+        for step in (["mousemove", ox + 380, oy + 250], ["mousedown", 1], ["mousemove", ox + 410, oy + 270],
+                     ["mousemove", ox + 440, oy + 290], ["mouseup", 1]):
+            xdotool(*step)
+        moved = [main["rect"][0] + 60, main["rect"][1] + 40, main["rect"][2] + 60, main["rect"][3] + 40]
+        wait_until(lambda: drive("find", MAIN)["rect"] == moved, what="the window to follow the drag")
+        wait_until(lambda: cal.settings().get("窗口位置") == ",".join(map(str, moved)), what="the place saved")
+
+        # A right click on it opens the menu there; 隐藏本菜单 only closes it.
+        click_at(ox + 100, oy + 250, 3)
+        items = drive("menu")["items"]
+        self.assertEqual(drive("find", "class=#32768")["rect"][:2], [ox + 100, oy + 250])
+        click_at(*centre(next(i["rect"] for i in items if i["id"] == 32788)))
+        drive("gone", "class=#32768")
+        self.assertIsNone(cal.proc.poll())
+
+        # Closing asks first and Cancel keeps the calendar; Esc ends it at once.
         drive("post", MAIN, WM_CLOSE)
-        box = drive("controls", "caption=信息")
-        self.assertEqual(message_of(box), "确定要退出Tavimor吗？")
+        self.assertEqual(message_of(drive("controls", "caption=信息")), "确定要退出Tavimor吗？")
         drive("click", "caption=信息", IDCANCEL)
         drive("gone", "caption=信息")
-        self.assertEqual(cal.settings(), {})
-        drive("post", MAIN, WM_CLOSE)
-        drive("click", "caption=信息", IDOK)
+        self.assertIsNone(cal.proc.poll(), "Cancel ended the calendar")
+        drive("key", MAIN, VK_ESCAPE)
         self.assertEqual(cal.wait_exit(), 0)
-        self.assertEqual(cal.settings(), {"窗口位置": ",".join(map(str, main["rect"]))})
 
     def test_tray_menu_shortcut_settings_and_exit(self):
         # No database and a damaged settings file: the user is told about the one,
-        # the other reads as no settings, and the calendar opens centred.
+        # the other reads as no settings.
         garbage = b"junk\x81\xfe =\r\n[" + SECTION.encode("gbk") + b"]\r\n\xb4\xba=\x81\r\n" \
                   + "窗口位置=99999,x,,-4\r\n透明度=abc\r\n窗口风格=7\r\n".encode("gbk")
         cal = Calendar(self, database=False, ini=garbage)
@@ -105,9 +138,9 @@ class CalendarTest(WineTestCase):
         drive("click", BOX, IDOK)
         main = cal.window()
         self.assertFalse(drive("find", BOX, timeout_ms=1500, check=False)["ok"], "reported twice")
-        self.assertEqual((main["rect"][:2], main["alpha"]), ([0, 0], 95))
+        self.assertEqual((main["rect"][:2], main["alpha"], main["topmost"]), ([0, 0], 95, False))
 
-        # The tray icon with today's dates in its tip.
+        # The tray icon with today's dates in its tip; a restarted taskbar gets it again.
         today = datetime.date.today()
         tray_id = 247 + today.day
         self.assertTrue(drive("tray", main["hwnd"], tray_id)["present"])
@@ -116,45 +149,68 @@ class CalendarTest(WineTestCase):
         self.assertEqual(len(tips), 1, tips)
         self.assertTrue(tips[0].startswith(head) and LUNAR.match(tips[0][len(head):]), tips[0])
         self.assertLessEqual(len(tips[0].encode("gbk")), 63)
+        drive("tray", main["hwnd"], tray_id, "delete")
+        drive("post", MAIN, "reg:TaskbarCreated")
+        wait_until(lambda: drive("tray", main["hwnd"], tray_id)["present"], what="the icon to come back")
 
-        # Its menu: owner-drawn items with their captions drawn.
+        # Its menu: owner-drawn items, captions drawn, coloured separators, the item
+        # under the pointer lit.
         xdotool("mousemove", 500, 200)  # the menu opens at the pointer
         drive("post", MAIN, WM_TRAYNOTIFY, tray_id, WM_RBUTTONDOWN)
         items = drive("menu")["items"]
         self.assertEqual([i["id"] for i in items], MENU_IDS)
+        self.assertEqual(drive("find", "class=#32768")["rect"][:2], [500, 200])
         self.assertTrue(all(i["ownerdraw"] for i in items))
         shot = self.shot("menu")
         for item in items:
-            if item["id"]:
-                x0, y0, x1, y1 = item["rect"]
-                self.assertTrue(shot.points((x0 + 30, y0, x1, y1), is_dark), "caption of %d" % item["id"])
+            x0, y0, x1, y1 = item["rect"]
+            kind = is_coloured if item["separator"] else is_dark
+            self.assertTrue(shot.points((x0 + 30, y0, x1, y1), kind), "item %d is not drawn" % item["id"])
+        hover = items[3]["rect"]
+        xdotool("mousemove", *centre(hover))
+        wait_until(lambda: self.shot().region(hover) != shot.region(hover), what="the item under the pointer lit")
+        self.shot("menu-hover")
 
-        # A web shortcut goes to the shell's handler of web addresses (the driver here).
+        # A web shortcut goes, maximised, to the shell's handler of web addresses (the driver).
         opened = os.path.join(self.artifacts, "opened.txt")
-        key = r"HKLM\Software\Classes\http\shell\open\command"
-        handler = '"%s" record "%s" "%%1"' % tuple(
-            wine("winepath", "-w", p).decode().strip() for p in (DRIVER, opened))
-        wine("reg", "add", key, "/ve", "/d", handler, "/f")
+        handler = '"%s" record "%s" "%%1"' % (windows_path(DRIVER), windows_path(opened))
+        wine("reg", "add", r"HKLM\Software\Classes\http\shell\open\command", "/ve", "/d", handler, "/f")
         click_at(*centre(next(i["rect"] for i in items if i["id"] == 32782)))
         wait_until(lambda: os.path.exists(opened), what="the weather page to be opened")
-        self.assertIn("http://www.baidu.com/s?wd=天气预报", self.read(opened)["w"])
+        [page] = self.read_json(opened)
+        self.assertEqual((page["w"].split()[-1], page["show"]), ('"http://www.baidu.com/s?wd=天气预报"', 3))
 
-        # Settings: on top, more opaque; applied at once and kept in the file.
+        # Settings: on top, click-through, start with Windows, more opaque; applied at
+        # once and kept; then start with Windows off again.
         drive("post", MAIN, WM_COMMAND, 32775)
         dialog = drive("controls", "caption=窗口设置")
         self.assertEqual([control(dialog, i)["check"] for i in (1010, 1011)] + [control(dialog, 1021)["pos"]], [0] * 3)
-        drive("click", "caption=窗口设置", 1002, "--send")
+        self.assertFalse(drive("find", MAIN)["enabled"], "the settings are not modal")
+        for ident in (1002, 1010, 1011):
+            drive("click", "caption=窗口设置", ident, "--send")
         drive("send", "hwnd=%d" % control(dialog, 1021)["hwnd"], 0x405, 1, 100)  # TBM_SETPOS
         self.shot("settings")
         drive("click", "caption=窗口设置", 1024)
         drive("gone", "caption=窗口设置")
         stored = {k: cal.settings().get(k) for k in ("透明度", "窗口风格", "开机运行", "鼠标穿透")}
-        self.assertEqual(stored, {"透明度": "100", "窗口风格": "1", "开机运行": "0", "鼠标穿透": "0"})
+        self.assertEqual(stored, {"透明度": "100", "窗口风格": "1", "开机运行": "1", "鼠标穿透": "1"})
         main = drive("find", MAIN)
-        self.assertEqual((main["topmost"], main["alpha"]), (True, 195))
+        self.assertEqual((main["topmost"], main["alpha"], bool(main["exstyle"] & 0x20)), (True, 195, True))
+        left, top = (1024 - main["client"][0]) // 2, (768 - main["client"][1]) // 2
+        self.assertEqual(main["rect"][:2], [left, top], "a place off the screen is not centred")
+        self.assertEqual(run_values(), ['"%s" /dir "%s"' % (windows_path(QUORVEL), windows_path(cal.workdir)), None])
+        drive("post", MAIN, WM_COMMAND, 32775)
+        dialog = drive("controls", "caption=窗口设置")
+        self.assertEqual([control(dialog, i)["check"] for i in (1002, 1010, 1011)] + [control(dialog, 1021)["pos"]],
+                         [1, 1, 1, 100])
+        drive("click", "caption=窗口设置", 1010, "--send")
+        drive("click", "caption=窗口设置", 1024)
+        drive("gone", "caption=窗口设置")
+        self.assertEqual(run_values(), [None, None])
 
-        # 系统退出 asks, ends and takes the icon away.
+        # 系统退出 asks, ends, keeps the place and takes the icon away.
         drive("post", MAIN, WM_COMMAND, 32776)
         drive("click", "caption=信息", IDOK)
         self.assertEqual(cal.wait_exit(), 0)
+        self.assertEqual(cal.settings()["窗口位置"], ",".join(map(str, main["rect"])))
         self.assertFalse(drive("tray", main["hwnd"], tray_id)["present"])

@@ -26,7 +26,8 @@
 //   key SEL VK                 a key press to the control of SEL that has the focus
 //   menu                       the open popup menu's items (id, owner-drawn, rect)
 //   tips                       the tray icons' tips, as the taskbar's tooltips hold them
-//   tray HWND ID               whether the tray holds icon ID of window HWND
+//   tray HWND ID [delete]      whether the tray holds icon ID of window HWND; with
+//                              delete, takes it away (as a restarted taskbar loses it)
 //   hold                       stay (keeps wine's desktop open) until --timeout
 //   record FILE                append this process's command line to FILE and end
 //                              (to stand in for a program the shell starts)
@@ -190,7 +191,8 @@ int Run(const Args& a) {
     nid.cbSize = NOTIFYICONDATAW_V1_SIZE;
     nid.hWnd = reinterpret_cast<HWND>(Number(arg(1)));
     nid.uID = static_cast<UINT>(Number(arg(2)));
-    return Emit(true, Obj()("present", Bool(Shell_NotifyIconW(NIM_MODIFY, &nid))).Text());
+    return Emit(true, Obj()("present", Bool(Shell_NotifyIconW(arg(3) == L"delete" ? NIM_DELETE : NIM_MODIFY, &nid)))
+                          .Text());
   }
   if (cmd == L"gone") {
     for (DWORD start = GetTickCount(); !Find(arg(1)).empty(); Sleep(50))
