@@ -46,8 +46,9 @@ public:
         if (CreateReminderDatabase(strMessage) != CreateDbResult::Created || !OpenDatabase()) return;
         m_bReady = true;
         for (const char* sql : kFillSql) {
-            m_bReady = m_bReady && ExecuteSql("with recursive n(x) as (select 1 union all select x + 1 from n where x < " +
-                                              std::to_string(kRows) + ") " + sql);
+            const std::string strCount = "with recursive n(x) as (select 1 union all select x + 1 from n where x < " +
+                                         std::to_string(kRows) + ") ";
+            m_bReady = m_bReady && ExecuteSql(strCount + sql);
         }
     }
     ~FilledDatabase() {
@@ -86,8 +87,10 @@ void BM_Check(benchmark::State& state) {
     state.counters["minutes"] = static_cast<double>(state.range(0));
     state.counters["notices"] = static_cast<double>(nNotices);
 }
-BENCHMARK_TEMPLATE(BM_Check, CheckMemoAlarms)->Name("CheckMemoAlarms")->Arg(1)->Arg(1440)->Unit(benchmark::kMillisecond);
-BENCHMARK_TEMPLATE(BM_Check, CheckAnniversaries)->Name("CheckAnniversaries")->Arg(1)->Arg(1440)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Check, CheckMemoAlarms)
+    ->Name("BM_CheckMemoAlarms")->Arg(1)->Arg(kMinutesPerDay)->Unit(benchmark::kMillisecond);
+BENCHMARK_TEMPLATE(BM_Check, CheckAnniversaries)
+    ->Name("BM_CheckAnniversaries")->Arg(1)->Arg(kMinutesPerDay)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
