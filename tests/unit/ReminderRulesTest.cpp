@@ -1,0 +1,196 @@
+// The alarm and anniversary rules, the minute ticker, and both minute checks
+// run against a real database with their notices recorded.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "StoreFixture.h"
+#include "alarms/AlarmRules.h"
+#include "anniversaries/AnniversaryRules.h"
+
+using namespace LunarCalendar;
+
+namespace {
+
+// "2024-03-12 08:00" as a minute.
+LocalMinute Min(const std::string& text) {
+    int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    EXPECT_TRUE(ParseStoredDate(text.substr(0, 10), y, mo, d) && ParseStoredTime(text.substr(11), h, mi, s)) << text;
+    return ToLocalMinute(y, mo, d, h, mi);
+}
+
+using Reminders = StoreFixture;
+
+}  // namespace
+
+TEST(AlarmRules, DueMinutes) {
+    const struct {
+        const char* interval; const char* unit; const char* count; const char* start;
+        std::vector<const char*> due, notDue;
+    } cases[] = {
+        {"NULL", "NULL", "0", "2024-03-10 08:30:45", {"2024-03-10 08:30"}, {"2024-03-10 08:31", "2025-03-10 08:30"}},
+        // Before the start within its month, never in an earlier month.
+        {"2", "天", "-1", "2024-03-10 08:00:00", {"2024-03-12 08:00", "2024-03-08 08:00", "2024-03-02 08:00"},
+         {"2024-02-27 08:00", "2024-03-11 08:00", "2024-03-12 08:01"}},
+        {"1", "周", "-1", "2024-03-20 08:00:00", {"2024-03-06 08:00", "2024-04-03 08:00"}, {"2024-03-21 08:00"}},
+        {"2", "周", "-1", "2024-03-10 08:00:00", {"2024-03-24 08:00"}, {"2024-03-17 08:00"}},
+        // Before the start within its year, never in an earlier year.
+        {"3", "月", "-1", "2024-11-15 09:00:00", {"2025-02-15 09:00", "2024-08-15 09:00"},
+         {"2025-01-15 09:00", "2023-11-15 09:00", "2025-02-16 09:00"}},
+        {"1", "月", "-1", "2024-01-31 07:00:00", {"2024-03-31 07:00"}, {"2024-04-30 07:00", "2024-05-01 07:00"}},
+        {"1", "年", "-1", "2030-05-01 07:00:00", {"2026-05-01 07:00"}, {"2026-05-02 07:00"}},
+        {"2", "年", "-1", "2030-05-01 07:00:00", {"2028-05-01 07:00"}, {"2027-05-01 07:00"}},
+        {"99999999999999", "周", "-1", "2024-03-10 08:00:00", {"2024-03-10 08:00"}, {}},  // saturates
+        {"1", "", "-1", "2024-03-10 08:00:00", {}, {"2024-03-10 08:00"}},
+        {"NULL", "NULL", "-1", "2024-03-10 08:00:00", {}, {"2024-03-10 08:00"}},
+        {"0", "天", "-1", "2024-03-10 08:00:00", {}, {"2024-03-10 08:00"}},
+        {"-2", "天", "-1", "2024-03-10 08:00:00", {}, {"2024-03-10 08:00"}},
+        {"1", "天", "-1", "2024-13-10 08:00:00", {}, {"2024-03-10 08:00"}},
+        {"1", "天", "-1", "2024-03-10 08:xx:00", {}, {"2024-03-10 08:00"}},
+    };
+    for (const auto& c : cases) {
+        const std::string start = c.start;
+        const AlarmRule rule = ParseAlarm({"", c.interval, c.unit, start.substr(0, 10), start.substr(11), "", c.count});
+        for (bool due : {true, false}) {
+            for (const char* when : due ? c.due : c.notDue)
+                EXPECT_EQ(IsAlarmDue(rule, ToCivilMinute(Min(when))), due) << c.interval << c.unit << start << " at " << when;
+        }
+    }
+}
+
+TEST(AlarmRules, StoredTextsAndListColumns) {
+    int y = 0, mo = 0, d = 0;
+    EXPECT_TRUE(ParseStoredDate("2008-3-5", y, mo, d) && y == 2008 && mo == 3 && d == 5);
+    for (const char* bad : {"", "2008", "2008-03", "2008-00-05", "2008-03-32", "0000-03-05", "2008-03-"})
+        EXPECT_FALSE(ParseStoredDate(bad, y, mo, d)) << bad;
+    for (const char* bad : {"08", "24:00:00", "08:60", "08:30:60", "08:30:", ":30"})
+        EXPECT_FALSE(ParseStoredTime(bad, y, mo, d)) << bad;
+
+    const win::LocalTime before{2024, 3, 10, 8, 30, 44}, at{2024, 3, 10, 8, 30, 45};
+    const MemoRecord once{"", "NULL", "NULL", "2024-03-10", "08:30:45", "", "0"};
+    const MemoRecord every{"", "2", "天", "2008-03-05", "08:30:00", "", "-1"};
+    EXPECT_EQ(FormatAlarmExpired(once, before), "");  // the seconds count here
+    EXPECT_EQ(FormatAlarmExpired(once, at), "已过期");
+    EXPECT_EQ(FormatAlarmExpired(every, at), "");
+    EXPECT_FALSE(IsExpired("2024-03-10", "nonsense", at));
+    EXPECT_EQ(FormatAlarmStart(every), "2008-03-05 08:30:00");
+    EXPECT_EQ(FormatAlarmRepeat(every) + FormatAlarmRepeat(once), "2天循环仅仅一次");
+}
+
+TEST(AnniversaryRules, AdvanceTextAndListColumns) {
+    EXPECT_EQ(FormatAdvanceText(3), "提前一天，当天提醒");
+    EXPECT_EQ(FormatAdvanceText(18), "提前一个月，提前一天");
+    EXPECT_EQ(FormatAdvanceText(31), "提前一个月，提前一星期，提前三天，提前一天，当天提醒");
+    EXPECT_EQ(FormatAdvanceText(0) + FormatAdvanceText(-5), "");
+    const AnniversaryRecord rec{"", "2008-03-05", "08:30:00", "18", "", "-1"};
+    EXPECT_EQ(FormatAnniversaryDate(rec) + FormatAnniversaryLunar(rec), "03-05  08:30:00农历");
+    EXPECT_EQ(FormatAnniversaryLunar(AnniversaryRecord{"", "", "", "", "", "0"}), "");
+}
+
+// Every day of the lunar range against three stored dates of one month
+// number m that some years repeat as a leap month: a lunar anniversary comes
+// at most once a lunar year, in the month the leap rule names, and a day 30
+// only where that month has 30 days.
+TEST(AnniversaryRules, LunarOncePerLunarYear) {
+    const int first = GetAbsoluteDay(1900, 1, 31), last = GetAbsoluteDay(2050, 1, 22);
+    SolarDate leap{}, ordinary{}, day30{};
+    for (int abs = first; abs <= last && !day30.nYear; ++abs) {
+        const LunarDate l = SolarToLunar(AbsoluteDayToDate(abs));
+        if (!leap.nYear && l.bLeap && l.nDay == 15) leap = AbsoluteDayToDate(abs);
+        if (leap.nYear && !ordinary.nYear && !l.bLeap && l.nMonth == SolarToLunar(leap).nMonth && l.nDay == 15)
+            ordinary = AbsoluteDayToDate(abs);
+        if (ordinary.nYear && !l.bLeap && l.nDay == 30) day30 = AbsoluteDayToDate(abs);
+    }
+    ASSERT_TRUE(day30.nYear);
+    int repeatedLeap = 0;
+    for (const SolarDate stored : {leap, ordinary, day30}) {
+        AnniversaryRule rule;
+        rule.bValid = rule.bLunar = true;
+        rule.lunar = SolarToLunar(stored);
+        const int m = rule.lunar.nMonth, d = rule.lunar.nDay;
+        std::map<int, std::vector<int>> hitLeapFlags;  // lunar year -> leap flag of each hit
+        for (int abs = first; abs <= last; ++abs) {
+            const SolarDate target = AbsoluteDayToDate(abs);
+            const LunarDate l = SolarToLunar(target);
+            if (NotifyAnniversary(rule, target)) hitLeapFlags[l.nYear].push_back(l.bLeap);
+        }
+        for (int y = kFirstLunarYear; y <= kLastLunarYear; ++y) {
+            const bool inLeap = rule.lunar.bLeap && GetLeapMonth(y) == m;
+            repeatedLeap += inLeap && y != stored.nYear;
+            const int days = inLeap ? GetLeapMonthDays(y) : GetLunarMonthDays(y, m);
+            EXPECT_EQ(hitLeapFlags[y], days >= d ? std::vector<int>{inLeap} : std::vector<int>{})
+                << "stored " << stored.nYear << "-" << stored.nMonth << "-" << stored.nDay << ", lunar year " << y;
+        }
+    }
+    EXPECT_GT(repeatedLeap, 0);  // some year did repeat the leap month
+}
+
+TEST_F(Reminders, AnniversaryCheckOfOneRow) {
+    ASSERT_NO_FATAL_FAILURE(CreateAndOpenDb());
+    const struct { const char* date; const char* time; int bits; int lunar; const char* when; int hits; } cases[] = {
+        {"1990-05-20", "09:00:45", 10, 0, "2025-05-13 09:00", 1},  // a week ahead; seconds ignored
+        {"1990-05-20", "09:00:45", 10, 0, "2025-05-19 09:00", 1},  // a day ahead
+        {"1990-05-20", "09:00:45", 10, 0, "2025-05-13 09:01", 0},
+        {"1990-05-20", "09:00:00", 1, -1, "2026-06-11 09:00", 1},  // lunar 4-26
+        {"2024-03-10", "09:00:00", 16, 0, "2024-02-10 09:00", 1},  // lunar 1-1 + 29 days
+        {"2025-03-02", "09:00:00", 16, 0, "2025-01-31 09:00", 1},  // lunar 1-3 + 30 days
+        {"2025-05-20", "09:00:00", 0, 0, "2025-05-20 09:00", 0},
+        {"2000-02-29", "09:00:00", 1, 0, "2024-02-29 09:00", 1},
+        {"2000-02-29", "09:00:00", 3, 0, "2025-02-28 09:00", 0},
+        {"2099-05-20", "09:00:00", 1, 0, "2025-05-20 09:00", 1},   // a future stored year
+        {"1880-05-20", "09:00:00", 1, -1, "2025-05-20 09:00", 0},  // no lunar date
+        {"2050-06-01", "09:00:00", 17, 0, "2050-06-01 09:00", 1},  // option 16 has no target
+        {"2023-02-30", "09:00:00", 1, -1, "2023-03-02 09:00", 0},  // no such day, so no lunar date
+        {"2025-13-20", "09:00:00", 31, 0, "2025-05-20 09:00", 0},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(ExecuteSql("delete from tb_remeber"));
+        ASSERT_TRUE(ExecuteSql(AnniversaryInsertSql("纪", c.date, c.time, c.bits, "", c.lunar)));
+        int hits = 0;
+        CheckAnniversaries(Min(c.when), Min(c.when), [&](const std::string&, const std::string&) { ++hits; });
+        EXPECT_EQ(hits, c.hits) << c.date << " bits " << c.bits << " lunar " << c.lunar << " at " << c.when;
+    }
+}
+
+// The tick that arrives inside an open notice runs both checks for the next
+// minute only, and the interrupted check then finishes its own rows. After a
+// day and a half asleep the last 24 hours come oldest first, each table read
+// once although a notice empties it. Then the clock goes back.
+TEST_F(Reminders, NestedTickCatchUpAndClockGoingBack) {
+    std::vector<std::string> shown;
+    CheckMemoAlarms(Min("2024-03-10 08:00"), Min("2024-03-10 08:00"), [&](auto& t, auto&) { shown.push_back(t); });
+    EXPECT_TRUE(shown.empty());  // no database: nothing shown, nothing thrown
+    m_reports.clear();
+    ASSERT_NO_FATAL_FAILURE(CreateAndOpenDb());
+    const char* memos[][4] = {  // name, interval ("NULL": one-time), date, time
+        {"A", "NULL", "2024-03-10", "08:00:00"}, {"bad", "1", "2024-03-10", "8点"}, {"B", "1", "2024-03-10", "08:00:30"},
+        {"C", "NULL", "2024-03-10", "08:01:00"}, {"before start-up", "NULL", "2024-03-10", "07:59:00"},
+        {"E", "NULL", "2024-03-11", "08:01:00"}, {"D", "NULL", "2024-03-11", "08:00:00"}};
+    for (const auto& m : memos) {
+        const bool once = std::string(m[1]) == "NULL";
+        ASSERT_TRUE(ExecuteSql(MemoInsertSql(m[0], m[1], once ? "NULL" : "天", m[2], m[3], "", once ? 0 : -1)));
+    }
+    for (const char* a : {"X2024-03-10 08:00", "Y2024-03-10 08:01", "W2024-03-12 07:00", "Z2024-03-11 09:00"})
+        ASSERT_TRUE(ExecuteSql(AnniversaryInsertSql(std::string(a, 1), std::string(a + 1, 10), a + 12, 1, "", 0)));
+    MinuteTicker ticker(Min("2024-03-10 08:00"));
+    std::function<void(const char*)> tick = [&](const char* now) {
+        const MinuteTicker::Range r = ticker.Take(Min(now));
+        auto notice = [&](const std::string& title, const std::string&) {
+            shown.push_back(title);
+            if (title == "A") tick("2024-03-10 08:01");
+            if (title == "E" || title == "Z") {
+                EXPECT_TRUE(ExecuteSql(title == "E" ? "delete from tb_memo" : "delete from tb_remeber"));
+            }
+        };
+        CheckMemoAlarms(r.nFirst, r.nLast, notice);
+        CheckAnniversaries(r.nFirst, r.nLast, notice);
+    };
+    tick("2024-03-10 08:00");
+    tick("2024-03-10 08:01");
+    EXPECT_EQ(shown, (std::vector<std::string>{"A", "C", "Y", "B", "X"}));
+    shown.clear();
+    tick("2024-03-12 08:00");  // not D nor B of 03-11 08:00, a day and a minute ago
+    EXPECT_EQ(shown, (std::vector<std::string>{"E", "B", "Z", "W"}));
+    EXPECT_TRUE(ticker.Take(Min("2024-03-12 07:59")).IsEmpty());
+    EXPECT_EQ(ticker.Take(Min("2024-03-12 08:00")).nFirst, Min("2024-03-12 08:00"));  // the mark followed the clock
+}
