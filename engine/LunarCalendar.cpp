@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace LunarCalendar {
 
@@ -177,10 +178,66 @@ const char* FindByKey(const char* const* keys, const char* const* names, int cou
     return "";
 }
 
-long long TermAbsoluteDay(long long nYear, int nTerm) {
+// The mean-year formula is up to about two hours off the Sun's true position,
+// which puts these terms on the wrong side of a midnight in China Standard
+// Time: the true civil day is the formula's day plus nShift. Only years from
+// 1929 are corrected, when the calendar began to be reckoned in UTC+8; earlier
+// years keep the formula's days. Sorted by year, then term, for the binary search.
+struct TermShift {
+    std::int16_t nYear;
+    std::int8_t nTerm;
+    std::int8_t nShift;
+    constexpr long long Key() const { return nYear * 24LL + nTerm; }
+};
+constexpr TermShift kTermShifts[] = {
+    {1935, 10, -1}, {1942, 1, +1}, {1943, 2, +1}, {1943, 6, +1}, {1945, 0, +1}, {1947, 23, +1}, {1950, 7, -1},
+    {1950, 22, +1}, {1951, 23, +1}, {1952, 5, +1}, {1955, 13, -1}, {1956, 3, +1}, {1957, 20, +1}, {1958, 12, -1},
+    {1958, 15, -1}, {1960, 16, -1}, {1961, 11, -1}, {1973, 8, -1}, {1974, 21, +1}, {1975, 1, +1}, {1975, 17, -1},
+    {1976, 2, +1}, {1977, 4, +1}, {1977, 14, -1}, {1978, 0, +1}, {1978, 21, +1}, {1979, 9, -1}, {1980, 2, +1},
+    {1980, 23, +1}, {1981, 4, +1}, {1982, 0, +1}, {1983, 22, +1}, {1984, 13, -1}, {1984, 23, +1}, {1985, 5, +1},
+    {1987, 12, -1}, {1988, 13, -1}, {1989, 3, +1}, {1989, 16, -1}, {1990, 11, -1}, {1990, 20, +1}, {1991, 12, -1},
+    {1991, 15, -1}, {1994, 11, -1}, {1997, 10, -1}, {2006, 8, -1}, {2006, 14, -1}, {2007, 21, +1}, {2008, 1, +1},
+    {2008, 17, -1}, {2009, 2, +1}, {2010, 4, +1}, {2010, 14, -1}, {2011, 0, +1}, {2011, 21, +1}, {2012, 1, +1},
+    {2012, 9, -1}, {2012, 22, +1}, {2013, 2, +1}, {2013, 13, -1}, {2013, 23, +1}, {2014, 4, +1}, {2015, 0, +1},
+    {2016, 22, +1}, {2017, 13, -1}, {2017, 23, +1}, {2018, 3, +1}, {2018, 5, +1}, {2019, 11, -1}, {2020, 12, -1},
+    {2020, 15, -1}, {2020, 22, +1}, {2022, 3, +1}, {2022, 16, -1}, {2023, 11, -1}, {2023, 19, +1}, {2023, 20, +1},
+    {2024, 15, -1}, {2026, 10, -1}, {2030, 10, -1}, {2035, 8, -1}, {2035, 14, -1}, {2037, 1, +1}, {2039, 14, -1},
+    {2040, 0, +1}, {2040, 18, +1}, {2040, 21, +1}, {2041, 1, +1}, {2041, 9, -1}, {2042, 2, +1}, {2043, 4, +1},
+    {2043, 14, -1}, {2044, 0, +1}, {2044, 21, +1}, {2045, 1, +1}, {2045, 7, -1}, {2045, 9, -1}, {2045, 22, +1},
+    {2046, 2, +1}, {2046, 13, -1}, {2046, 23, +1}, {2047, 4, +1}, {2048, 0, +1}, {2048, 11, -1}, {2049, 12, -1},
+    {2049, 15, -1}, {2049, 22, +1},
+};
+
+constexpr bool TermShiftsAreSorted() {
+    for (std::size_t i = 1; i < std::size(kTermShifts); ++i) {
+        if (kTermShifts[i - 1].Key() >= kTermShifts[i].Key()) return false;
+    }
+    return true;
+}
+static_assert(TermShiftsAreSorted(), "the term shifts must stay sorted for the binary search");
+
+int TermShiftOf(long long nYear, int nTerm) {
+    const long long key = nYear * 24 + nTerm;
+    if (key < kTermShifts[0].Key() || key > std::end(kTermShifts)[-1].Key()) return 0;
+    const TermShift* it = std::lower_bound(std::begin(kTermShifts), std::end(kTermShifts), key,
+                                           [](const TermShift& s, long long k) { return s.Key() < k; });
+    return it->Key() == key ? it->nShift : 0;
+}
+
+// The instant of term nTerm (0..23) as a fractional absolute day. A shifted
+// term is put on the edge of its true day next to the formula's instant
+// (midnight, or the last second before it), which is also nearer the truth.
+double TermInstant(long long nYear, int nTerm) {
     const double t = g_nTermMinutes[nTerm] * kMinutesToDays +
                      static_cast<double>(nYear - 1900) * kTropicalYear + kTermBase;
-    return static_cast<long long>(t);  // toward zero; t is positive in the table's years
+    const int shift = TermShiftOf(nYear, nTerm);
+    if (shift == 0) return t;
+    const double midnight = std::floor(t);
+    return shift > 0 ? midnight + 1.0 : midnight - 1.0 / 86400;
+}
+
+long long TermAbsoluteDay(long long nYear, int nTerm) {
+    return static_cast<long long>(TermInstant(nYear, nTerm));  // toward zero; positive in the table's years
 }
 
 }  // namespace
@@ -253,8 +310,7 @@ LunarDate SolarToLunar(SolarDate date) {
 
 double GetSolarTermDay(int nYear, int nTerm) {
     if (nTerm < 0 || nTerm > 23) return 0.0;
-    return g_nTermMinutes[nTerm] * kMinutesToDays +
-           static_cast<double>(static_cast<long long>(nYear) - 1900) * kTropicalYear + kTermBase;
+    return TermInstant(nYear, nTerm);
 }
 
 int FindSolarTerm(int nYear, int nMonth, int nDay) {
