@@ -349,6 +349,15 @@ std::string FindLunarFestival(const std::string& strKey) {
     return FindByKey(g_szLunarFestivalDate, g_szLunarFestival, 9, strKey.c_str());
 }
 
+namespace {
+// For a date of the table: the day before the next lunar year's first day.
+bool IsLastDayOfLunarYear(const LunarDate& lunar) {
+    if (lunar.nMonth != 12 || lunar.bLeap != (GetLeapMonth(lunar.nYear) == 12)) return false;
+    const int length = lunar.bLeap ? GetLeapMonthDays(lunar.nYear) : GetLunarMonthDays(lunar.nYear, 12);
+    return lunar.nDay == length;
+}
+}  // namespace
+
 DayLabel GetDayLabel(int nYear, int nMonth, int nDay, int nFirstWeekday) {
     const LunarDate lunar = SolarToLunar(SolarDate{nYear, nMonth, nDay});
     if (lunar.nYear == 0) return DayLabel{std::string(), LabelLunarDay};
@@ -362,8 +371,16 @@ DayLabel GetDayLabel(int nYear, int nMonth, int nDay, int nFirstWeekday) {
     const int term = FindSolarTerm(nYear, nMonth, nDay);
     if (term >= 0) return DayLabel{std::string(g_szSolarTerm[term]) + suffix, LabelTerm};
 
-    const char* lunarFestival = FindByKey(g_szLunarFestivalDate, g_szLunarFestival, 9,
-                                          MonthDayKey(lunar.nMonth, lunar.nDay).text);
+    // 除夕 is the last day of the lunar year, the 29th when the twelfth month is
+    // short. The other lunar festivals belong to ordinary months: a leap month
+    // does not hold them a second time.
+    const char* lunarFestival = "";
+    if (IsLastDayOfLunarYear(lunar)) {
+        lunarFestival = "除夕";
+    } else if (!lunar.bLeap) {
+        lunarFestival = FindByKey(g_szLunarFestivalDate, g_szLunarFestival, 9,
+                                  MonthDayKey(lunar.nMonth, lunar.nDay).text);
+    }
     const char* solarFestival =
         FindByKey(g_szSolarFestivalDate, g_szSolarFestival, 15, MonthDayKey(nMonth, nDay).text);
     if (*lunarFestival || *solarFestival) {
