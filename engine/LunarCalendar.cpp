@@ -5,25 +5,29 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 namespace LunarCalendar {
 
-// constexpr so that the year starts below are computed at compile time.
+// constexpr so that the year starts below are computed at compile time. From
+// 1929 the months begin on the day of the new moon in China Standard Time
+// (UTC+8); the entries of 1933, 1954, 1956, 1978, 1996 and 2033 follow those
+// new moons (2033 has its leap month after the eleventh, not the seventh).
 constexpr std::uint32_t g_dwLunarInfo[kLunarYearCount] = {
     0x04BD8, 0x04AE0, 0x0A570, 0x054D5, 0x0D260, 0x0D950, 0x16554, 0x056A0, 0x09AD0, 0x055D2,  // 1900
     0x04AE0, 0x0A5B6, 0x0A4D0, 0x0D250, 0x1D255, 0x0B540, 0x0D6A0, 0x0ADA2, 0x095B0, 0x14977,  // 1910
     0x04970, 0x0A4B0, 0x0B4B5, 0x06A50, 0x06D40, 0x1AB54, 0x02B60, 0x09570, 0x052F2, 0x04970,  // 1920
-    0x06566, 0x0D4A0, 0x0EA50, 0x06E95, 0x05AD0, 0x02B60, 0x186E3, 0x092E0, 0x1C8D7, 0x0C950,  // 1930
+    0x06566, 0x0D4A0, 0x0EA50, 0x16A95, 0x05AD0, 0x02B60, 0x186E3, 0x092E0, 0x1C8D7, 0x0C950,  // 1930
     0x0D4A0, 0x1D8A6, 0x0B550, 0x056A0, 0x1A5B4, 0x025D0, 0x092D0, 0x0D2B2, 0x0A950, 0x0B557,  // 1940
-    0x06CA0, 0x0B550, 0x15355, 0x04DA0, 0x0A5D0, 0x14573, 0x052D0, 0x0A9A8, 0x0E950, 0x06AA0,  // 1950
+    0x06CA0, 0x0B550, 0x15355, 0x04DA0, 0x0A5B0, 0x14573, 0x052B0, 0x0A9A8, 0x0E950, 0x06AA0,  // 1950
     0x0AEA6, 0x0AB50, 0x04B60, 0x0AAE4, 0x0A570, 0x05260, 0x0F263, 0x0D950, 0x05B57, 0x056A0,  // 1960
-    0x096D0, 0x04DD5, 0x04AD0, 0x0A4D0, 0x0D4D4, 0x0D250, 0x0D558, 0x0B540, 0x0B5A0, 0x195A6,  // 1970
+    0x096D0, 0x04DD5, 0x04AD0, 0x0A4D0, 0x0D4D4, 0x0D250, 0x0D558, 0x0B540, 0x0B6A0, 0x195A6,  // 1970
     0x095B0, 0x049B0, 0x0A974, 0x0A4B0, 0x0B27A, 0x06A50, 0x06D40, 0x0AF46, 0x0AB60, 0x09570,  // 1980
-    0x04AF5, 0x04970, 0x064B0, 0x074A3, 0x0EA50, 0x06B58, 0x055C0, 0x0AB60, 0x096D5, 0x092E0,  // 1990
+    0x04AF5, 0x04970, 0x064B0, 0x074A3, 0x0EA50, 0x06B58, 0x05AC0, 0x0AB60, 0x096D5, 0x092E0,  // 1990
     0x0C960, 0x0D954, 0x0D4A0, 0x0DA50, 0x07552, 0x056A0, 0x0ABB7, 0x025D0, 0x092D0, 0x0CAB5,  // 2000
     0x0A950, 0x0B4A0, 0x0BAA4, 0x0AD50, 0x055D9, 0x04BA0, 0x0A5B0, 0x15176, 0x052B0, 0x0A930,  // 2010
     0x07954, 0x06AA0, 0x0AD50, 0x05B52, 0x04B60, 0x0A6E6, 0x0A4E0, 0x0D260, 0x0EA65, 0x0D530,  // 2020
-    0x05AA0, 0x076A3, 0x096D0, 0x04BD7, 0x04AD0, 0x0A4D0, 0x1D0B6, 0x0D250, 0x0D520, 0x0DD45,  // 2030
+    0x05AA0, 0x076A3, 0x096D0, 0x04AFB, 0x04AD0, 0x0A4D0, 0x1D0B6, 0x0D250, 0x0D520, 0x0DD45,  // 2030
     0x0B5A0, 0x056D0, 0x055B2, 0x049B0, 0x0A577, 0x0A4B0, 0x0AA50, 0x1B255, 0x06D20, 0x0ADA0,  // 2040
 };
 
@@ -174,10 +178,66 @@ const char* FindByKey(const char* const* keys, const char* const* names, int cou
     return "";
 }
 
-long long TermAbsoluteDay(long long nYear, int nTerm) {
+// The mean-year formula is up to about two hours off the Sun's true position,
+// which puts these terms on the wrong side of a midnight in China Standard
+// Time: the true civil day is the formula's day plus nShift. Only years from
+// 1929 are corrected, when the calendar began to be reckoned in UTC+8; earlier
+// years keep the formula's days. Sorted by year, then term, for the binary search.
+struct TermShift {
+    std::int16_t nYear;
+    std::int8_t nTerm;
+    std::int8_t nShift;
+    constexpr long long Key() const { return nYear * 24LL + nTerm; }
+};
+constexpr TermShift kTermShifts[] = {
+    {1935, 10, -1}, {1942, 1, +1}, {1943, 2, +1}, {1943, 6, +1}, {1945, 0, +1}, {1947, 23, +1}, {1950, 7, -1},
+    {1950, 22, +1}, {1951, 23, +1}, {1952, 5, +1}, {1955, 13, -1}, {1956, 3, +1}, {1957, 20, +1}, {1958, 12, -1},
+    {1958, 15, -1}, {1960, 16, -1}, {1961, 11, -1}, {1973, 8, -1}, {1974, 21, +1}, {1975, 1, +1}, {1975, 17, -1},
+    {1976, 2, +1}, {1977, 4, +1}, {1977, 14, -1}, {1978, 0, +1}, {1978, 21, +1}, {1979, 9, -1}, {1980, 2, +1},
+    {1980, 23, +1}, {1981, 4, +1}, {1982, 0, +1}, {1983, 22, +1}, {1984, 13, -1}, {1984, 23, +1}, {1985, 5, +1},
+    {1987, 12, -1}, {1988, 13, -1}, {1989, 3, +1}, {1989, 16, -1}, {1990, 11, -1}, {1990, 20, +1}, {1991, 12, -1},
+    {1991, 15, -1}, {1994, 11, -1}, {1997, 10, -1}, {2006, 8, -1}, {2006, 14, -1}, {2007, 21, +1}, {2008, 1, +1},
+    {2008, 17, -1}, {2009, 2, +1}, {2010, 4, +1}, {2010, 14, -1}, {2011, 0, +1}, {2011, 21, +1}, {2012, 1, +1},
+    {2012, 9, -1}, {2012, 22, +1}, {2013, 2, +1}, {2013, 13, -1}, {2013, 23, +1}, {2014, 4, +1}, {2015, 0, +1},
+    {2016, 22, +1}, {2017, 13, -1}, {2017, 23, +1}, {2018, 3, +1}, {2018, 5, +1}, {2019, 11, -1}, {2020, 12, -1},
+    {2020, 15, -1}, {2020, 22, +1}, {2022, 3, +1}, {2022, 16, -1}, {2023, 11, -1}, {2023, 19, +1}, {2023, 20, +1},
+    {2024, 15, -1}, {2026, 10, -1}, {2030, 10, -1}, {2035, 8, -1}, {2035, 14, -1}, {2037, 1, +1}, {2039, 14, -1},
+    {2040, 0, +1}, {2040, 18, +1}, {2040, 21, +1}, {2041, 1, +1}, {2041, 9, -1}, {2042, 2, +1}, {2043, 4, +1},
+    {2043, 14, -1}, {2044, 0, +1}, {2044, 21, +1}, {2045, 1, +1}, {2045, 7, -1}, {2045, 9, -1}, {2045, 22, +1},
+    {2046, 2, +1}, {2046, 13, -1}, {2046, 23, +1}, {2047, 4, +1}, {2048, 0, +1}, {2048, 11, -1}, {2049, 12, -1},
+    {2049, 15, -1}, {2049, 22, +1},
+};
+
+constexpr bool TermShiftsAreSorted() {
+    for (std::size_t i = 1; i < std::size(kTermShifts); ++i) {
+        if (kTermShifts[i - 1].Key() >= kTermShifts[i].Key()) return false;
+    }
+    return true;
+}
+static_assert(TermShiftsAreSorted(), "the term shifts must stay sorted for the binary search");
+
+int TermShiftOf(long long nYear, int nTerm) {
+    const long long key = nYear * 24 + nTerm;
+    if (key < kTermShifts[0].Key() || key > std::end(kTermShifts)[-1].Key()) return 0;
+    const TermShift* it = std::lower_bound(std::begin(kTermShifts), std::end(kTermShifts), key,
+                                           [](const TermShift& s, long long k) { return s.Key() < k; });
+    return it->Key() == key ? it->nShift : 0;
+}
+
+// The instant of term nTerm (0..23) as a fractional absolute day. A shifted
+// term is put on the edge of its true day next to the formula's instant
+// (midnight, or the last second before it), which is also nearer the truth.
+double TermInstant(long long nYear, int nTerm) {
     const double t = g_nTermMinutes[nTerm] * kMinutesToDays +
                      static_cast<double>(nYear - 1900) * kTropicalYear + kTermBase;
-    return static_cast<long long>(t);  // toward zero; t is positive in the table's years
+    const int shift = TermShiftOf(nYear, nTerm);
+    if (shift == 0) return t;
+    const double midnight = std::floor(t);
+    return shift > 0 ? midnight + 1.0 : midnight - 1.0 / 86400;
+}
+
+long long TermAbsoluteDay(long long nYear, int nTerm) {
+    return static_cast<long long>(TermInstant(nYear, nTerm));  // toward zero; positive in the table's years
 }
 
 }  // namespace
@@ -250,8 +310,7 @@ LunarDate SolarToLunar(SolarDate date) {
 
 double GetSolarTermDay(int nYear, int nTerm) {
     if (nTerm < 0 || nTerm > 23) return 0.0;
-    return g_nTermMinutes[nTerm] * kMinutesToDays +
-           static_cast<double>(static_cast<long long>(nYear) - 1900) * kTropicalYear + kTermBase;
+    return TermInstant(nYear, nTerm);
 }
 
 int FindSolarTerm(int nYear, int nMonth, int nDay) {
@@ -290,6 +349,15 @@ std::string FindLunarFestival(const std::string& strKey) {
     return FindByKey(g_szLunarFestivalDate, g_szLunarFestival, 9, strKey.c_str());
 }
 
+namespace {
+// For a date of the table: the day before the next lunar year's first day.
+bool IsLastDayOfLunarYear(const LunarDate& lunar) {
+    if (lunar.nMonth != 12 || lunar.bLeap != (GetLeapMonth(lunar.nYear) == 12)) return false;
+    const int length = lunar.bLeap ? GetLeapMonthDays(lunar.nYear) : GetLunarMonthDays(lunar.nYear, 12);
+    return lunar.nDay == length;
+}
+}  // namespace
+
 DayLabel GetDayLabel(int nYear, int nMonth, int nDay, int nFirstWeekday) {
     const LunarDate lunar = SolarToLunar(SolarDate{nYear, nMonth, nDay});
     if (lunar.nYear == 0) return DayLabel{std::string(), LabelLunarDay};
@@ -303,8 +371,16 @@ DayLabel GetDayLabel(int nYear, int nMonth, int nDay, int nFirstWeekday) {
     const int term = FindSolarTerm(nYear, nMonth, nDay);
     if (term >= 0) return DayLabel{std::string(g_szSolarTerm[term]) + suffix, LabelTerm};
 
-    const char* lunarFestival = FindByKey(g_szLunarFestivalDate, g_szLunarFestival, 9,
-                                          MonthDayKey(lunar.nMonth, lunar.nDay).text);
+    // 除夕 is the last day of the lunar year, the 29th when the twelfth month is
+    // short. The other lunar festivals belong to ordinary months: a leap month
+    // does not hold them a second time.
+    const char* lunarFestival = "";
+    if (IsLastDayOfLunarYear(lunar)) {
+        lunarFestival = "除夕";
+    } else if (!lunar.bLeap) {
+        lunarFestival = FindByKey(g_szLunarFestivalDate, g_szLunarFestival, 9,
+                                  MonthDayKey(lunar.nMonth, lunar.nDay).text);
+    }
     const char* solarFestival =
         FindByKey(g_szSolarFestivalDate, g_szSolarFestival, 15, MonthDayKey(nMonth, nDay).text);
     if (*lunarFestival || *solarFestival) {

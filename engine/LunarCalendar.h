@@ -64,8 +64,10 @@ int GetLunarYearDays(int nLunarYear);
 // {0, 0, 0, 0} for a day outside 1900-01-31 .. 2050-01-22: it has no lunar date.
 LunarDate SolarToLunar(SolarDate date);
 
-// Solar terms: the fractional absolute day of term n (0..23) of year nYear,
-// and which term (index, or -1) falls on a given day.
+// Solar terms: the fractional absolute day of term n (0..23) of year nYear
+// (0.0 for another n), and which term (index, or -1) falls on a given day. From
+// 1929 a term is on its civil day in China Standard Time; the integer part is
+// the day on which FindSolarTerm finds the term.
 double GetSolarTermDay(int nYear, int nTerm);
 int FindSolarTerm(int nYear, int nMonth, int nDay);
 
@@ -78,6 +80,9 @@ std::string FindSolarFestival(const std::string& strKey);
 std::string FindLunarFestival(const std::string& strKey);
 
 // The label under a day number; nFirstWeekday = GetFirstWeekday(nYear, nMonth).
+// A term comes first, then the festivals (除夕 on the last day of the lunar
+// year; none of the lunar ones in a leap month), then Mother's and Father's
+// Day, then the lunar day or, on its first day, the month's name.
 DayLabel GetDayLabel(int nYear, int nMonth, int nDay, int nFirstWeekday);
 
 // The first nChars characters of a GBK text, never splitting a double-byte one.

@@ -1,10 +1,14 @@
-// Day counting, the lunar conversion and the solar terms.
+// Day counting, the lunar conversion and the solar terms: worked examples,
+// properties over the whole table, and a seeded run over arbitrary arguments.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
+#include <random>
 
 #include "engine/LunarCalendar.h"
+#include "view/MonthGrid.h"
 
 using namespace LunarCalendar;
 
@@ -18,198 +22,95 @@ static std::ostream& operator<<(std::ostream& os, const LunarDate& d) {
 
 namespace {
 
-LunarDate Lunar(int y, int m, int d) { return SolarToLunar(SolarDate{y, m, d}); }
-
-// The plain walk over years and months that the fast conversion replaces;
-// every day of the range must give the same answer.
-LunarDate WalkToLunar(int y, int m, int d) {
-    int n = GetDayNumber(y, m, d) - 31;
-    int year = 1900;
-    while (year < 2049 && n >= GetLunarYearDays(year)) n -= GetLunarYearDays(year++);
-    const int leap = GetLeapMonth(year);
-    for (int month = 1; month <= 12; ++month) {
-        if (n < GetLunarMonthDays(year, month)) return {year, month, n + 1, 0};
-        n -= GetLunarMonthDays(year, month);
-        if (month == leap) {
-            if (n < GetLeapMonthDays(year)) return {year, month, n + 1, 1};
-            n -= GetLeapMonthDays(year);
-        }
-    }
-    return {0, 0, 0, 0};
+// The lunar day after l by the table: the next day of the month, else the leap
+// month that repeats this one, else the next month, else the next year's first.
+LunarDate NextLunarDay(const LunarDate& l) {
+    const int length = l.bLeap ? GetLeapMonthDays(l.nYear) : GetLunarMonthDays(l.nYear, l.nMonth);
+    if (l.nDay < length) return LunarDate{l.nYear, l.nMonth, l.nDay + 1, l.bLeap};
+    if (!l.bLeap && GetLeapMonth(l.nYear) == l.nMonth) return LunarDate{l.nYear, l.nMonth, 1, 1};
+    if (l.nMonth < 12) return LunarDate{l.nYear, l.nMonth + 1, 1, 0};
+    return LunarDate{l.nYear + 1, 1, 1, 0};
 }
 
 }  // namespace
 
-TEST(Gregorian, DayCountsAndWeekdays) {
+TEST(Gregorian, WorkedExamples) {
     EXPECT_EQ(GetDayNumber(1900, 1, 1), 1);
-    EXPECT_EQ(GetDayNumber(1900, 1, 31), 31);
-    EXPECT_EQ(GetAbsoluteDay(1900, 1, 1), 693961);
     EXPECT_EQ(GetAbsoluteDay(1900, 1, 6), 693966);
     EXPECT_EQ(GetDayNumber(2024, 2, 31), GetDayNumber(2024, 3, 2));  // days count on
-    EXPECT_EQ(GetDayNumber(2023, 2, 29), GetDayNumber(2023, 3, 1));
     EXPECT_EQ(GetFirstWeekday(2024, 1), 1);
     EXPECT_EQ(GetFirstWeekday(2023, 1), 0);
     EXPECT_EQ(GetFirstWeekday(2024, 6), 6);
-    EXPECT_EQ(GetFirstWeekday(1900, 1), 1);  // a Monday
+    for (auto [y, leap] : {std::pair{1900, 0}, {2000, 1}, {2024, 1}, {2023, 0}}) {
+        EXPECT_EQ(IsLeapYear(y), leap) << y;
+        EXPECT_EQ(GetDaysInMonth(y, 2), 28 + leap) << y;
+    }
 }
 
-TEST(Gregorian, LeapYearsAndMonthLengths) {
-    EXPECT_EQ(IsLeapYear(2024), 1);
-    EXPECT_EQ(IsLeapYear(1900), 0);
-    EXPECT_EQ(IsLeapYear(2000), 1);
-    EXPECT_EQ(IsLeapYear(2023), 0);
-    EXPECT_EQ(GetDaysInMonth(2024, 2), 29);
-    EXPECT_EQ(GetDaysInMonth(1900, 2), 28);
-    EXPECT_EQ(GetDaysInMonth(2023, 11), 30);
-    EXPECT_EQ(GetDaysInMonth(2023, 0), 0);
-    EXPECT_EQ(GetDaysInMonth(2023, 13), 0);
-}
-
-TEST(Gregorian, CountsAndWeekdaysAgreeOverCenturies) {
-    // Consecutive days differ by one, and the first weekday of each month is
-    // the day number's weekday (1900-01-01 was a Monday).
+TEST(Gregorian, CountsWeekdaysAndDatesAgreeOverCenturies) {
     for (int y = 1600; y <= 2400; ++y) {
         for (int m = 1; m <= 12; ++m) {
             const int first = GetDayNumber(y, m, 1);
-            ASSERT_EQ(GetFirstWeekday(y, m), (((first % 7) + 7) % 7)) << y << "-" << m;
+            ASSERT_EQ(GetFirstWeekday(y, m), (first % 7 + 7) % 7) << y << "-" << m;  // 1900-01-01: Monday
             const int next = m == 12 ? GetDayNumber(y + 1, 1, 1) : GetDayNumber(y, m + 1, 1);
             ASSERT_EQ(next - first, GetDaysInMonth(y, m)) << y << "-" << m;
             for (int d = 1; d <= GetDaysInMonth(y, m); ++d) {
                 const SolarDate back = AbsoluteDayToDate(GetAbsoluteDay(y, m, d));
-                ASSERT_TRUE(back.nYear == y && back.nMonth == m && back.nDay == d)
-                    << y << "-" << m << "-" << d;
+                ASSERT_TRUE(back.nYear == y && back.nMonth == m && back.nDay == d) << y << "-" << m << "-" << d;
             }
         }
     }
 }
 
-TEST(LunarTable, YearAndMonthLengths) {
+TEST(LunarTable, MonthsAddUpToEveryYear) {
     EXPECT_EQ(GetLunarYearDays(1900), 384);
     EXPECT_EQ(GetLeapMonth(1900), 8);
     EXPECT_EQ(GetLeapMonthDays(1900), 29);
-    EXPECT_EQ(GetLunarMonthDays(1900, 1), 29);
-    EXPECT_EQ(GetLunarMonthDays(1900, 2), 30);
-    EXPECT_EQ(GetLunarMonthDays(1900, 12), 30);
     EXPECT_EQ(GetLeapMonth(2023), 2);
     EXPECT_EQ(GetLeapMonthDays(2023), 29);
     EXPECT_EQ(GetLeapMonthDays(2024), 0);
-
-    int leapYears = 0, minLeap = 13, maxLeap = 0;
     for (int y = 1900; y <= 2049; ++y) {
-        const int leap = GetLeapMonth(y);
-        if (leap == 0) continue;
-        ++leapYears;
-        minLeap = std::min(minLeap, leap);
-        maxLeap = std::max(maxLeap, leap);
+        int days = GetLeapMonthDays(y);
+        for (int m = 1; m <= 12; ++m) days += GetLunarMonthDays(y, m);
+        EXPECT_EQ(days, GetLunarYearDays(y)) << y;
     }
-    EXPECT_EQ(leapYears, 55);
-    EXPECT_EQ(minLeap, 2);
-    EXPECT_EQ(maxLeap, 10);
-}
-
-TEST(LunarTable, OutsideTheTableIsZeroNotARead) {
-    for (int y : {INT_MIN, -1, 0, 1899, 2050, 9999, INT_MAX}) {
-        EXPECT_EQ(GetLeapMonth(y), 0);
-        EXPECT_EQ(GetLeapMonthDays(y), 0);
-        EXPECT_EQ(GetLunarYearDays(y), 0);
-        EXPECT_EQ(GetLunarMonthDays(y, 1), 0);
-    }
-    EXPECT_EQ(GetLunarMonthDays(2024, 0), 0);
-    EXPECT_EQ(GetLunarMonthDays(2024, 13), 0);
-    EXPECT_EQ(GetLunarMonthDays(2024, -5), 0);
 }
 
 TEST(SolarToLunar, WorkedExamples) {
-    EXPECT_EQ(Lunar(1900, 1, 31), (LunarDate{1900, 1, 1, 0}));
-    EXPECT_EQ(Lunar(1900, 2, 28), (LunarDate{1900, 1, 29, 0}));
-    EXPECT_EQ(Lunar(2024, 2, 9), (LunarDate{2023, 12, 30, 0}));
-    EXPECT_EQ(Lunar(2024, 2, 10), (LunarDate{2024, 1, 1, 0}));
-    EXPECT_EQ(Lunar(1902, 2, 7), (LunarDate{1901, 12, 29, 0}));
-    EXPECT_EQ(Lunar(2023, 3, 21), (LunarDate{2023, 2, 30, 0}));
-    EXPECT_EQ(Lunar(2023, 3, 22), (LunarDate{2023, 2, 1, 1}));
-    EXPECT_EQ(Lunar(2023, 4, 19), (LunarDate{2023, 2, 29, 1}));
-    EXPECT_EQ(Lunar(2023, 4, 20), (LunarDate{2023, 3, 1, 0}));
-    EXPECT_EQ(Lunar(2049, 12, 31), (LunarDate{2049, 12, 7, 0}));
-    EXPECT_EQ(Lunar(2050, 1, 22), (LunarDate{2049, 12, 29, 0}));
-    EXPECT_EQ(Lunar(2024, 1, 40), Lunar(2024, 2, 9));  // counts on past the month's end
+    const struct { int y, m, d; LunarDate lunar; } cases[] = {
+        {1900, 1, 31, {1900, 1, 1, 0}},   {1900, 2, 28, {1900, 1, 29, 0}},  {1902, 2, 7, {1901, 12, 29, 0}},
+        {2024, 2, 9, {2023, 12, 30, 0}},  {2024, 2, 10, {2024, 1, 1, 0}},   {2024, 1, 40, {2023, 12, 30, 0}},
+        {2023, 3, 21, {2023, 2, 30, 0}},  {2023, 3, 22, {2023, 2, 1, 1}},   {2023, 4, 19, {2023, 2, 29, 1}},
+        {2023, 4, 20, {2023, 3, 1, 0}},   {2049, 12, 31, {2049, 12, 7, 0}}, {2050, 1, 22, {2049, 12, 29, 0}},
+        {1900, 1, 30, {0, 0, 0, 0}},      {2050, 1, 23, {0, 0, 0, 0}},      {2024, 1, -500000, {0, 0, 0, 0}},
+        // The months of the years that follow the new moons in UTC+8.
+        {1933, 7, 22, {1933, 5, 30, 1}},  {1954, 11, 25, {1954, 11, 1, 0}}, {1956, 12, 2, {1956, 11, 1, 0}},
+        {1978, 9, 2, {1978, 7, 30, 0}},   {1996, 7, 15, {1996, 5, 30, 0}},  {1996, 7, 16, {1996, 6, 1, 0}},
+        {1996, 9, 12, {1996, 7, 30, 0}},  {2033, 8, 25, {2033, 8, 1, 0}},   {2033, 9, 8, {2033, 8, 15, 0}},
+        {2033, 12, 22, {2033, 11, 1, 1}}, {2034, 1, 19, {2033, 11, 29, 1}}, {2034, 1, 20, {2033, 12, 1, 0}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SolarToLunar({c.y, c.m, c.d}), c.lunar) << c.y << "-" << c.m << "-" << c.d;
 }
 
-TEST(SolarToLunar, OutsideTheRangeHasNoLunarDate) {
-    const LunarDate none{0, 0, 0, 0};
-    EXPECT_EQ(Lunar(1900, 1, 30), none);
-    EXPECT_EQ(Lunar(1900, 1, 1), none);
-    EXPECT_EQ(Lunar(1899, 12, 31), none);
-    EXPECT_EQ(Lunar(2050, 1, 23), none);
-    EXPECT_EQ(Lunar(2050, 12, 31), none);
-    EXPECT_EQ(Lunar(9999, 13, 99), none);
-    EXPECT_EQ(Lunar(2024, 1, -500000), none);
-    EXPECT_EQ(Lunar(INT_MAX, INT_MAX, INT_MAX), none);
-    EXPECT_EQ(Lunar(INT_MIN, INT_MIN, INT_MIN), none);
-    EXPECT_EQ(Lunar(0, 0, 0), none);
-}
-
-TEST(SolarToLunar, EveryDayMatchesTheWalkAndStepsConsistently) {
-    const int first = GetDayNumber(1900, 1, 31);
-    const int last = GetDayNumber(2050, 1, 22);
-    LunarDate prev{};
-    int checked = 0;
+TEST(SolarToLunar, EveryDayStepsToTheNextLunarDay) {
+    const int first = GetAbsoluteDay(1900, 1, 31), last = GetAbsoluteDay(2050, 1, 22);
+    EXPECT_EQ(SolarToLunar(AbsoluteDayToDate(first - 1)), (LunarDate{0, 0, 0, 0}));
+    EXPECT_EQ(SolarToLunar(AbsoluteDayToDate(last + 1)), (LunarDate{0, 0, 0, 0}));
+    LunarDate expected{1900, 1, 1, 0};
     for (int n = first; n <= last; ++n) {
-        const SolarDate day = AbsoluteDayToDate(n + 693960);
+        const SolarDate day = AbsoluteDayToDate(n);
         const LunarDate got = SolarToLunar(day);
-        ASSERT_EQ(got, WalkToLunar(day.nYear, day.nMonth, day.nDay))
-            << day.nYear << "-" << day.nMonth << "-" << day.nDay;
-        if (n == first) {
-            ASSERT_EQ(got, (LunarDate{1900, 1, 1, 0}));
-        } else if (got.nDay != 1) {
-            // Within a month: same month, next day.
-            ASSERT_TRUE(got.nYear == prev.nYear && got.nMonth == prev.nMonth &&
-                        got.bLeap == prev.bLeap && got.nDay == prev.nDay + 1);
-        } else {
-            // A new month starts only after the last day of the previous one.
-            const int prevLength = prev.bLeap ? GetLeapMonthDays(prev.nYear)
-                                              : GetLunarMonthDays(prev.nYear, prev.nMonth);
-            ASSERT_EQ(prev.nDay, prevLength) << got;
-            if (!prev.bLeap && prev.nMonth == GetLeapMonth(prev.nYear)) {
-                ASSERT_TRUE(got.nYear == prev.nYear && got.nMonth == prev.nMonth && got.bLeap);
-            } else if (prev.nMonth == 12) {
-                ASSERT_TRUE(got.nYear == prev.nYear + 1 && got.nMonth == 1 && !got.bLeap);
-            } else {
-                ASSERT_TRUE(got.nYear == prev.nYear && got.nMonth == prev.nMonth + 1 && !got.bLeap)
-                    << got;
-            }
+        ASSERT_EQ(got, expected) << day.nYear << "-" << day.nMonth << "-" << day.nDay;
+        if (got.nMonth == 1 && got.nDay == 1) {  // every lunar new year falls in 01-21 .. 02-20
+            const int mmdd = day.nMonth * 100 + day.nDay;
+            ASSERT_TRUE(mmdd >= 121 && mmdd <= 220 && day.nYear == got.nYear) << got.nYear;
         }
-        prev = got;
-        ++checked;
+        expected = NextLunarDay(got);
     }
-    EXPECT_EQ(checked, last - first + 1);
-    EXPECT_EQ(prev, (LunarDate{2049, 12, 29, 0}));
-}
-
-TEST(SolarToLunar, LeapMonthBoundariesOfEveryLeapYear) {
-    // Around each leap month L: last day of ordinary L, leap L day 1, last leap day, L+1 day 1.
-    for (int y = 1900; y <= 2049; ++y) {
-        const int leap = GetLeapMonth(y);
-        if (leap == 0) continue;
-        int n = GetDayNumber(1900, 1, 31);
-        for (int k = 1900; k < y; ++k) n += GetLunarYearDays(k);
-        for (int k = 1; k <= leap; ++k) n += GetLunarMonthDays(y, k);
-        auto at = [](int dayNumber) {
-            const SolarDate d = AbsoluteDayToDate(dayNumber + 693960);
-            return SolarToLunar(d);
-        };
-        EXPECT_EQ(at(n - 1), (LunarDate{y, leap, GetLunarMonthDays(y, leap), 0}));
-        EXPECT_EQ(at(n), (LunarDate{y, leap, 1, 1}));
-        EXPECT_EQ(at(n + GetLeapMonthDays(y) - 1), (LunarDate{y, leap, GetLeapMonthDays(y), 1}));
-        EXPECT_EQ(at(n + GetLeapMonthDays(y)), (LunarDate{y, leap + 1, 1, 0}));
-    }
+    EXPECT_EQ(expected, (LunarDate{2050, 1, 1, 0}));
 }
 
 namespace {
-struct TermDay {
-    int year;
-    const char* name;
-    int mmdd;
-};
 int TermIndex(const char* name) {
     for (int i = 0; i < 24; ++i) {
         if (std::strcmp(g_szSolarTerm[i], name) == 0) return i;
@@ -219,25 +120,27 @@ int TermIndex(const char* name) {
 }  // namespace
 
 TEST(SolarTerms, KnownDays) {
-    const TermDay days[] = {
-        {1900, "小寒", 106}, {1900, "大寒", 120}, {1900, "立春", 204}, {1900, "春分", 321},
-        {1900, "夏至", 622}, {1900, "冬至", 1222}, {2024, "小寒", 106}, {2024, "立春", 204},
-        {2024, "惊蛰", 305}, {2024, "春分", 320}, {2024, "清明", 404}, {2024, "夏至", 621},
-        {2024, "立秋", 807}, {2024, "秋分", 922}, {2024, "冬至", 1221}, {2025, "小寒", 105},
-        {2025, "立春", 203}, {2025, "谷雨", 420}, {2025, "小满", 521}, {2025, "小暑", 707},
+    const struct { int year; const char* name; int mmdd; } days[] = {
+        {1900, "小寒", 106}, {1900, "大寒", 120}, {1900, "立春", 204}, {1900, "春分", 321}, {1900, "夏至", 622},
+        {1900, "冬至", 1222}, {2024, "小寒", 106}, {2024, "立春", 204}, {2024, "惊蛰", 305}, {2024, "春分", 320},
+        {2024, "清明", 404}, {2024, "夏至", 621}, {2024, "立秋", 807}, {2024, "秋分", 922}, {2024, "冬至", 1221},
+        {2025, "小寒", 105}, {2025, "立春", 203}, {2025, "谷雨", 420}, {2025, "小满", 521}, {2025, "小暑", 707},
         {2025, "冬至", 1221}, {2049, "大寒", 119}, {2049, "冬至", 1221},
+        // Days the mean-year formula misses by a midnight, first and last of them too.
+        {1935, "芒种", 606}, {1942, "大寒", 121}, {2023, "夏至", 621}, {2023, "霜降", 1024}, {2026, "芒种", 605},
+        {2048, "夏至", 620}, {2049, "大雪", 1207},
     };
-    for (const TermDay& t : days) {
-        const int index = TermIndex(t.name);
-        ASSERT_GE(index, 0);
-        EXPECT_EQ(FindSolarTerm(t.year, t.mmdd / 100, t.mmdd % 100), index) << t.year << " " << t.mmdd;
-        EXPECT_EQ(FindSolarTerm(t.year, t.mmdd / 100, t.mmdd % 100 + 1), -1) << t.year << " " << t.mmdd;
+    for (const auto& t : days) {
+        const int index = TermIndex(t.name), m = t.mmdd / 100, d = t.mmdd % 100;
+        EXPECT_EQ(FindSolarTerm(t.year, m, d), index) << t.year << " " << t.mmdd;
+        EXPECT_TRUE(FindSolarTerm(t.year, m, d - 1) == -1 && FindSolarTerm(t.year, m, d + 1) == -1) << t.year;
+        // The instant lies on the day the term is found on.
+        EXPECT_EQ(static_cast<int>(GetSolarTermDay(t.year, index)), GetAbsoluteDay(t.year, m, d)) << t.year;
     }
-    EXPECT_NEAR(GetSolarTermDay(1900, 0), 693966.08680556, 1e-9);
 }
 
-TEST(SolarTerms, EveryYearStaysInItsDays) {
-    const int lo[24] = {5, 19, 3, 18, 5, 20, 4, 19, 5, 20, 5, 21, 6, 22, 7, 22, 7, 22, 7, 23, 7, 21, 6, 21};
+TEST(SolarTerms, EveryYearHasEachTermOnceInItsDays) {
+    const int lo[24] = {5, 19, 3, 18, 5, 20, 4, 19, 5, 20, 5, 20, 6, 22, 7, 22, 7, 22, 7, 23, 7, 21, 6, 21};
     const int hi[24] = {7, 21, 5, 20, 7, 22, 6, 21, 7, 22, 7, 22, 8, 24, 9, 24, 9, 24, 9, 24, 8, 23, 8, 23};
     for (int y = 1900; y <= 2049; ++y) {
         for (int m = 1; m <= 12; ++m) {
@@ -245,29 +148,135 @@ TEST(SolarTerms, EveryYearStaysInItsDays) {
             for (int d = 1; d <= GetDaysInMonth(y, m); ++d) {
                 const int t = FindSolarTerm(y, m, d);
                 if (t < 0) continue;
-                ASSERT_TRUE(t == 2 * m - 2 || t == 2 * m - 1) << y << "-" << m << "-" << d;
-                ASSERT_GE(d, lo[t]) << y << " " << g_szSolarTerm[t];
-                ASSERT_LE(d, hi[t]) << y << " " << g_szSolarTerm[t];
-                ++found[t - (2 * m - 2)];
+                ASSERT_TRUE(t / 2 == m - 1 && d >= lo[t] && d <= hi[t]) << y << "-" << m << "-" << d;
+                ++found[t % 2];
             }
-            ASSERT_EQ(found[0], 1) << y << "-" << m;  // each term exactly once, in its month
-            ASSERT_EQ(found[1], 1) << y << "-" << m;
+            ASSERT_TRUE(found[0] == 1 && found[1] == 1) << y << "-" << m;
         }
     }
 }
 
-TEST(SolarTerms, AbsurdArgumentsFindNothing) {
-    EXPECT_EQ(FindSolarTerm(2024, 0, 6), -1);
-    EXPECT_EQ(FindSolarTerm(2024, 13, 6), -1);
-    EXPECT_EQ(FindSolarTerm(2024, -1, 6), -1);
-    EXPECT_EQ(FindSolarTerm(2024, 1, -6), -1);
-    EXPECT_EQ(GetSolarTermDay(2024, 24), 0.0);
-    EXPECT_EQ(GetSolarTermDay(2024, -1), 0.0);
-    // Far years still compute without reading outside the tables.
-    for (int d = 18; d <= 26; ++d) {
-        const int t = FindSolarTerm(9999, 12, d);
-        EXPECT_TRUE(t == -1 || t == 22 || t == 23);
+namespace {
+
+// A GBK character: one byte, or a lead byte 0x81..0xFE with the byte after it
+// (a lead byte at the very end stands alone).
+bool IsLead(char c) { return static_cast<unsigned char>(c) >= 0x81 && static_cast<unsigned char>(c) <= 0xFE; }
+std::size_t CharSize(const std::string& s, std::size_t i) { return IsLead(s[i]) && i + 1 < s.size() ? 2 : 1; }
+
+// The number of characters before byte pos, or -1 when pos splits one.
+int CharsBefore(const std::string& s, std::size_t pos) {
+    std::size_t i = 0;
+    int n = 0;
+    for (; i < pos; ++n) i += CharSize(s, i);
+    return i == pos ? n : -1;
+}
+
+// No half of a double-byte character left at the end.
+bool IsWhole(const std::string& s) { return s.empty() || CharsBefore(s, s.size() - 1) < 0 || !IsLead(s.back()); }
+
+}  // namespace
+
+// What a fuzzer would pass: arbitrary and extreme 32-bit arguments. No call may
+// read outside a table or overflow (the sanitizer build runs this too), and the
+// answers keep the calendar's rules.
+TEST(RandomArguments, EveryCallKeepsTheRules) {
+    std::mt19937 rng(20240610);
+    const int edges[] = {INT_MIN, INT_MIN + 1, -1, 0, 1, INT_MAX - 1, INT_MAX};
+    // Half the time a value where the calendar has something to say, else any
+    // 32-bit value, often an extreme one.
+    auto arg = [&](int lo, int hi) {
+        if (rng() % 2) return lo + static_cast<int>(rng() % static_cast<unsigned>(hi - lo + 1));
+        return rng() % 4 == 0 ? edges[rng() % 7] : static_cast<int>(rng());
+    };
+    const int first = GetAbsoluteDay(1900, 1, 31), last = GetAbsoluteDay(2050, 1, 22);
+    for (int i = 0; i < 20000; ++i) {
+        const int y = arg(1895, 2055), m = arg(-1, 13), d = arg(-1, 33), w = arg(0, 6);
+        SCOPED_TRACE(testing::Message() << "case " << i << ": " << y << "-" << m << "-" << d << " w " << w);
+        const int dim = GetDaysInMonth(y, m), wd = GetFirstWeekday(y, m);
+        ASSERT_TRUE(IsLeapYear(y) >= 0 && IsLeapYear(y) <= 1 && wd >= 0 && wd <= 6);
+        ASSERT_TRUE(m < 1 || m > 12 ? dim == 0 : dim >= 28 && dim <= 31);
+        ASSERT_TRUE(m < 1 || m > 11 || GetFirstWeekday(y, m + 1) == (wd + dim) % 7);
+        ASSERT_EQ(GetMonthName(m).empty(), dim == 0);
+
+        // Any absolute day is a date that counts back to it; dates round-trip.
+        const int a = arg(first - 400, last + 400);
+        const SolarDate date = AbsoluteDayToDate(a);
+        ASSERT_TRUE(date.nDay >= 1 && date.nDay <= GetDaysInMonth(date.nYear, date.nMonth)) << a;
+        ASSERT_EQ(GetAbsoluteDay(date.nYear, date.nMonth, date.nDay), a);
+        const bool countable = dim > 0 && y > -5000000 && y < 5000000;  // its day counts fit an int
+        const bool isDate = countable && d >= 1 && d <= dim;
+        const SolarDate back = AbsoluteDayToDate(GetAbsoluteDay(y, m, d));
+        ASSERT_TRUE(!isDate || (back.nYear == y && back.nMonth == m && back.nDay == d));
+
+        // A lunar date is in the table or all zero; the next day is the next lunar day.
+        const LunarDate l = SolarToLunar({y, m, d});
+        const bool none = l == LunarDate{0, 0, 0, 0};
+        const int length = l.bLeap ? GetLeapMonthDays(l.nYear) : GetLunarMonthDays(l.nYear, l.nMonth);
+        ASSERT_TRUE(none || (l.nYear >= 1900 && l.nYear <= 2049 && l.nDay >= 1 && l.nDay <= length)) << l;
+        ASSERT_TRUE(l.bLeap == 0 || (l.bLeap == 1 && GetLeapMonth(l.nYear) == l.nMonth)) << l;
+        if (isDate) {
+            const int abs = GetAbsoluteDay(y, m, d);
+            ASSERT_EQ(none, abs < first || abs > last);
+            ASSERT_TRUE(none || abs == last || SolarToLunar(AbsoluteDayToDate(abs + 1)) == NextLunarDay(l));
+        } else if (countable) {  // a day outside its month is the day it counts on to
+            const long long abs = GetAbsoluteDay(y, m, 1) - 1LL + d;
+            ASSERT_TRUE(abs < INT_MIN || abs > INT_MAX || SolarToLunar(AbsoluteDayToDate(static_cast<int>(abs))) == l);
+        }
+
+        // The table answers 0 outside itself; texts exist exactly for valid parts.
+        const int ly = arg(1895, 2055), lm = arg(-1, 13), ld = arg(-1, 31), leap = arg(0, 1);
+        const bool inTable = ly >= 1900 && ly <= 2049;
+        const int monthDays = GetLunarMonthDays(ly, lm), yearDays = GetLunarYearDays(ly);
+        ASSERT_TRUE(inTable && lm >= 1 && lm <= 12 ? monthDays == 29 || monthDays == 30 : monthDays == 0);
+        ASSERT_TRUE(inTable ? yearDays >= 353 && yearDays <= 385
+                            : yearDays == 0 && GetLeapMonth(ly) == 0 && GetLeapMonthDays(ly) == 0);
+        const std::string text = GetLunarDateText({ly, lm, ld, leap});
+        ASSERT_EQ(text.empty(), ly < 4 || lm < 0 || lm > 12 || ld < 0 || ld > 30);
+        ASSERT_TRUE(text.size() <= 22 && IsWhole(text)) << text.size();
+
+        // Terms belong to their month and lie on their instant's day.
+        const int t = arg(-1, 24), term = FindSolarTerm(y, m, d);
+        ASSERT_EQ(GetSolarTermDay(y, t) == 0.0, t < 0 || t > 23);
+        ASSERT_TRUE(term == -1 || term / 2 == m - 1);
+        ASSERT_TRUE(term < 0 || y < 1 || y > 9999 ||
+                    static_cast<long long>(GetSolarTermDay(y, term)) == GetAbsoluteDay(y, m, d));
+
+        // Labels fit their cell and whole characters; a term's day shows the term.
+        for (const int weekday : {w, wd}) {
+            const DayLabel label = GetDayLabel(y, m, d, weekday);
+            ASSERT_TRUE(label.text.size() <= 18 && IsWhole(label.text)) << label.text.size();
+            ASSERT_EQ(label.text.empty(), none);
+            ASSERT_EQ(label.kind == LabelTerm, !none && term >= 0);
+        }
+
+        // Cuts keep whole characters, and as many as fit.
+        std::string s;
+        for (unsigned k = rng() % 13; k > 0; --k) s += static_cast<char>(rng() % 3 ? 0x80 + rng() % 0x80 : rng() % 0x80);
+        const std::size_t bytes = static_cast<unsigned>(arg(0, 14));
+        const std::string cut = GbkCutBytes(s, bytes);
+        ASSERT_TRUE(cut.size() <= bytes && s.compare(0, cut.size(), cut) == 0 && CharsBefore(s, cut.size()) >= 0);
+        ASSERT_TRUE(cut.size() == s.size() || cut.size() + CharSize(s, cut.size()) > bytes);
+        const int chars = arg(-1, 8);
+        const std::string left = GbkLeft(s, chars);
+        ASSERT_EQ(s.compare(0, left.size(), left), 0);
+        ASSERT_EQ(CharsBefore(s, left.size()), std::clamp(chars, 0, CharsBefore(s, s.size())));
+
+        // A grid: the leading blanks, then one cell per day; today only when shown.
+        const int viewDay = arg(0, 32), nowY = rng() % 2 ? y : arg(1895, 2055), nowM = rng() % 2 ? m : arg(0, 13);
+        const MonthGrid grid = BuildMonthGrid(y, m, viewDay, nowY, nowM);
+        ASSERT_EQ(grid.nCellCount, dim ? wd + dim : 0);
+        ASSERT_EQ(grid.cells.size(), static_cast<std::size_t>(grid.nCellCount));
+        ASSERT_EQ(grid.nRows, (grid.nCellCount + 6) / 7);
+        int today = 0;
+        for (int k = 0; k < grid.nCellCount; ++k) {
+            const MonthCell& cell = grid.cells[k];
+            const int day = k < wd ? 0 : k - wd + 1;
+            ASSERT_EQ(cell.nDay, day);
+            ASSERT_EQ(cell.label.text, day ? GetDayLabel(y, m, day, wd).text : "");
+            today += cell.crDay == kColorMagenta;
+        }
+        ASSERT_EQ(today, y == nowY && m == nowM && viewDay >= 1 && viewDay <= dim ? 1 : 0);
+        const std::string full = GetLunarDateText(SolarToLunar({y, m, viewDay}));
+        ASSERT_EQ(grid.strYearText, full.substr(0, std::min<std::size_t>(full.size(), 10)));  // 龙(甲辰)年
     }
-    EXPECT_EQ(FindSolarTerm(INT_MAX, 6, 40), -1);
-    EXPECT_EQ(FindSolarTerm(INT_MIN, 6, 40), -1);
 }
