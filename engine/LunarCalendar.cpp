@@ -409,7 +409,7 @@ DayLabel GetDayLabel(int nYear, int nMonth, int nDay, int nFirstWeekday) {
 namespace {
 std::size_t GbkCharLength(const std::string& s, std::size_t pos) {
     const unsigned char c = static_cast<unsigned char>(s[pos]);
-    return (c >= 0x81 && c != 0xFF && pos + 1 < s.size()) ? 2 : 1;
+    return (IsGbkLeadByte(c) && pos + 1 < s.size()) ? 2 : 1;
 }
 }  // namespace
 

@@ -85,6 +85,9 @@ std::string FindLunarFestival(const std::string& strKey);
 // Day, then the lunar day or, on its first day, the month's name.
 DayLabel GetDayLabel(int nYear, int nMonth, int nDay, int nFirstWeekday);
 
+// The first byte of a double-byte GBK character (its second byte is 0x40..0xFE).
+constexpr bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+
 // The first nChars characters of a GBK text, never splitting a double-byte one.
 std::string GbkLeft(const std::string& strText, int nChars);
 // The longest prefix of at most nBytes bytes that does not split a character.

@@ -3,6 +3,7 @@
 #include <cassert>
 #include <initializer_list>
 
+#include "engine/LunarCalendar.h"
 #include "storage/ReminderDb.h"
 
 const char* const kColMemoName = "备忘录名称";
@@ -85,7 +86,7 @@ std::string SqlQuote(const std::string& strValue) {
     strOut.reserve(strValue.size() + 2);
     for (size_t i = 0; i < strValue.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(strValue[i]);
-        if (c >= 0x81 && c <= 0xFE) {
+        if (LunarCalendar::IsGbkLeadByte(c)) {
             if (i + 1 < strValue.size() && IsGbkTrailByte(static_cast<unsigned char>(strValue[i + 1]))) {
                 strOut += strValue[i];
                 strOut += strValue[++i];

@@ -1,0 +1,57 @@
+#include "alarms/NoticeDlg.h"
+
+#include "win/App.h"
+
+void CNoticeDlg::DoDataExchange(win::DataExchange& dx) { win::DDX_Control(dx, IDC_EDIT_NOTICE_TEXT, m_editText); }
+
+BOOL CNoticeDlg::OnInitDialog() {
+    win::Dialog::OnInitDialog();
+    ::SetDlgItemTextA(m_hWnd, IDC_EDIT_NOTICE_TEXT, m_strText.c_str());
+    // A notice behind the program the user works in would be a lost reminder.
+    ::SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    DrawTitle();
+    return TRUE;
+}
+
+void CNoticeDlg::DrawTitle() {
+    win::WindowDC dc(m_hWnd);
+    win::Font font = win::CreatePointFont(150, "宋体", dc);
+    win::SelectObjectScope select(dc, font);
+    ::SetBkMode(dc, TRANSPARENT);
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    RECT band{0, 8, client.right, 30};
+    ::DrawTextA(dc, m_strTitle.c_str(), static_cast<int>(m_strTitle.size()), &band, DT_CENTER | DT_TOP);
+}
+
+INT_PTR CNoticeDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CTLCOLORDLG: {
+            if (!m_brush) {
+                m_bmpBack = win::LoadBitmapResource(win::AppInstance(), IDB_NOTICE);
+                m_brush.Reset(::CreatePatternBrush(m_bmpBack));
+            }
+            RECT rc;
+            ::GetClientRect(m_hWnd, &rc);
+            ::FillRect(reinterpret_cast<HDC>(wParam), &rc, m_brush);
+            return reinterpret_cast<INT_PTR>(m_brush.Get());
+        }
+        case WM_PAINT: {
+            { win::PaintDC dc(m_hWnd); }
+            DrawTitle();
+            return TRUE;
+        }
+        case WM_LBUTTONDOWN:  // the text field takes its own clicks
+            EndDialog(IDCANCEL);
+            return TRUE;
+        default:
+            return win::Dialog::OnMessage(msg, wParam, lParam);
+    }
+}
+
+void ShowReminderNotice(const std::string& strTitle, const std::string& strText) {
+    CNoticeDlg dlg;
+    dlg.m_strTitle = strTitle;
+    dlg.m_strText = strText;
+    dlg.DoModal();
+}
