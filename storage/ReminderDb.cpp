@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "engine/LunarCalendar.h"
 #include "storage/GbkText.h"
 
 static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC wide characters are UTF-16 units");
@@ -188,7 +189,7 @@ struct RecordSet::Impl {
             for (size_t k = 0; k < strName.size() && bSame; ++k) {
                 unsigned char a = static_cast<unsigned char>(strName[k]);
                 unsigned char b = static_cast<unsigned char>(strColumn[k]);
-                if (a >= 0x81 && k + 1 < strName.size()) {
+                if (LunarCalendar::IsGbkLeadByte(a) && k + 1 < strName.size()) {
                     // A double-byte character: its trail byte may look like
                     // an ASCII letter, so both bytes must match exactly.
                     bSame = a == b && strName[k + 1] == strColumn[k + 1];
@@ -230,18 +231,22 @@ bool OpenDatabase() {
     if (g_pConnection) return true;
     auto pConnection = std::make_unique<DbConnection>();
     const std::string strFallback = "无法打开数据库文件 " + std::string(kDatabaseFileName) + "。";
+    // Whatever failed, the user is told here; the minute checks that follow
+    // need not say again that there is no database.
+    auto fail = [](const std::string& strMessage) {
+        g_bNotOpenReported = true;
+        Report(strMessage);
+        return false;
+    };
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &pConnection->hEnv))) {
         pConnection->hEnv = SQL_NULL_HENV;
-        Report(strFallback);
-        return false;
+        return fail(strFallback);
     }
     SQLSetEnvAttr(pConnection->hEnv, SQL_ATTR_ODBC_VERSION,
                   reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_OV_ODBC3)), 0);
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_DBC, pConnection->hEnv, &pConnection->hDbc))) {
-        const std::string strMessage = DiagText(SQL_HANDLE_ENV, pConnection->hEnv, strFallback);
         pConnection->hDbc = SQL_NULL_HDBC;
-        Report(strMessage);
-        return false;
+        return fail(DiagText(SQL_HANDLE_ENV, pConnection->hEnv, strFallback));
     }
     std::u16string strConnection = GbkToUtf16(kConnectionString);
     const SQLRETURN rc = SQLDriverConnectW(pConnection->hDbc, nullptr, Wide(strConnection), SQL_NTS,
@@ -249,11 +254,7 @@ bool OpenDatabase() {
     if (!SQL_SUCCEEDED(rc)) {
         const std::string strMessage = DiagText(SQL_HANDLE_DBC, pConnection->hDbc, strFallback);
         pConnection.reset();
-        // The user is told here; the minute checks that follow need not say
-        // again that there is no database.
-        g_bNotOpenReported = true;
-        Report(strMessage);
-        return false;
+        return fail(strMessage);
     }
     pConnection->bConnected = true;
     g_pConnection = std::move(pConnection);
@@ -298,11 +299,11 @@ void RecordSet::Close() { m_pImpl->Release(); }
 
 int RecordSet::GetColumnCount() const { return static_cast<int>(m_pImpl->columnNames.size()); }
 
-std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql) {
+std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, NoDatabase whenClosed) {
     std::unique_ptr<RecordSet> pSet(new RecordSet());
     RecordSet::Impl& rs = *pSet->m_pImpl;
     if (!g_pConnection) {
-        if (!g_bNotOpenReported) {
+        if (whenClosed == NoDatabase::Report || !g_bNotOpenReported) {
             g_bNotOpenReported = true;
             Report(kNotOpenMessage);
         }

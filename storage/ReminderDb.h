@@ -51,6 +51,8 @@ bool ExecuteSql(const std::string& strSql);
 // The rows of one query, owned by the reader that opened it. Each record set
 // has a cursor of its own: opening, walking or closing another record set, or
 // executing statements, never moves or closes this one.
+enum class NoDatabase;
+
 class RecordSet {
 public:
     ~RecordSet();
@@ -70,15 +72,19 @@ private:
     RecordSet();
     std::unique_ptr<Impl> m_pImpl;
 
-    friend std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql);
+    friend std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, NoDatabase whenClosed);
     friend std::string GetFieldText(RecordSet& rs, const std::string& strColumn);
 };
 
+// What a query without an open database says: a reader the user asked for
+// (a list) is always told; the minute checks, which query every minute, are
+// told once per run, and not at all after OpenDatabase has reported why the
+// file did not open.
+enum class NoDatabase { Report, ReportOnce };
+
 // Runs a GBK select statement. Never null: on failure it reports and returns
-// a record set already at its end. Without an open database the report is
-// given at most once per run (the minute checks query every minute), and not
-// at all after OpenDatabase has reported why the file did not open.
-std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql);
+// a record set already at its end.
+std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, NoDatabase whenClosed = NoDatabase::Report);
 
 // GBK text of the named column (exact name; ASCII letters also match in
 // another case) in the current row. NULL reads as "", integers as decimal
