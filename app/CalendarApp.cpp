@@ -8,6 +8,7 @@
 
 #include "app/CalendarApp.h"
 #include "app/CalendarDlg.h"
+#include "storage/GbkText.h"
 #include "storage/ReminderDb.h"
 #include "win/App.h"
 
@@ -16,9 +17,46 @@ void EnterWorkDirFromCommandLine() {
     LPWSTR* argv = ::CommandLineToArgvW(::GetCommandLineW(), &argc);
     if (!argv) return;
     const std::wstring wanted(kWorkDirSwitch, kWorkDirSwitch + std::char_traits<char>::length(kWorkDirSwitch));
-    if (argc >= 3 && wanted == argv[1]) ::SetCurrentDirectoryW(argv[2]);
+    if (argc >= 3 && wanted == argv[1] && !::SetCurrentDirectoryW(argv[2])) {
+        // A moved installation: say which folder is gone and where the
+        // settings and reminders are looked for instead. Wide, for any name.
+        wchar_t here[MAX_PATH] = L"";
+        ::GetCurrentDirectoryW(MAX_PATH, here);
+        const std::u16string caption = GbkToUtf16(win::AppName());
+        const std::wstring text = std::wstring(L"找不到启动文件夹“") + argv[2] + L"”。\r\n日历将使用文件夹“" + here +
+                                  L"”中的设置和提醒。";
+        ::MessageBoxW(nullptr, text.c_str(), reinterpret_cast<const wchar_t*>(caption.c_str()), MB_OK | MB_ICONWARNING);
+    }
     ::LocalFree(argv);
 }
+
+namespace {
+BOOL CALLBACK FindCalendar(HWND hWnd, LPARAM found) {
+    if (!::GetPropW(hWnd, kMainWindowProp)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = hWnd;
+    return FALSE;
+}
+
+// One calendar per user session: a second would show a second tray icon and
+// every reminder twice. The second start brings the running one forward.
+bool AnotherCalendarRuns() {
+    // Kept until the process ends.
+    ::CreateMutexW(nullptr, FALSE, L"Local\\Quorvel.Calendar");
+    if (::GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    HWND running = nullptr;
+    for (int tries = 0; !running && tries < 50; ++tries) {  // it may still be starting
+        ::EnumWindows(FindCalendar, reinterpret_cast<LPARAM>(&running));
+        if (!running) ::Sleep(100);
+    }
+    if (running) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(running, &pid);
+        ::AllowSetForegroundWindow(pid);
+        ::PostMessageA(running, ::RegisterWindowMessageA(kActivateMessage), 0, 0);
+    }
+    return true;
+}
+}  // namespace
 
 class CCalendarApp {
 public:
@@ -28,6 +66,7 @@ public:
 };
 
 bool CCalendarApp::InitInstance() {
+    if (AnotherCalendarRuns()) return false;
     EnterWorkDirFromCommandLine();
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES |
                                              ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};

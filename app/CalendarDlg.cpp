@@ -5,6 +5,9 @@
 
 #include <shellapi.h>
 
+#include "alarms/AlarmRules.h"
+#include "alarms/NoticeDlg.h"
+#include "anniversaries/AnniversaryRules.h"
 #include "app/AboutDlg.h"
 #include "app/Profile.h"
 #include "app/WindowSetDlg.h"
@@ -17,7 +20,7 @@
 
 namespace {
 constexpr UINT_PTR kMinuteTimer = 1;
-constexpr UINT kMinuteMs = 60000;
+constexpr UINT kMinuteSlackMs = 200;  // after the minute's start, so the clock reads the new minute
 constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr UINT kTrayRetryMs = 3000;
 constexpr int kTrayRetryLimit = 40;  // two minutes
@@ -26,15 +29,15 @@ constexpr int kListYears = 150;
 }  // namespace
 
 CCalendarDlg::CCalendarDlg(HWND hParent)
-    : win::Dialog(IDD_CALENDAR_DIALOG, hParent), m_background(BackgroundBrush::Create()) {
+    : win::Dialog(IDD_CALENDAR_DIALOG, hParent),
+      m_ticker(ToLocalMinute(win::LocalTime::Now())),
+      m_background(BackgroundBrush::Create()) {
     m_hIcon = ::LoadIconA(win::AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
 CCalendarDlg::~CCalendarDlg() = default;
 
 void CCalendarDlg::DoDataExchange(win::DataExchange& dx) {
-    win::DDX_Control(dx, IDC_BTN_PREV, m_btnPrev);
-    win::DDX_Control(dx, IDC_BTN_NEXT, m_btnNext);
     win::DDX_Control(dx, IDC_COMBO_YEAR, m_comboYear);
 }
 
@@ -59,10 +62,12 @@ BOOL CCalendarDlg::OnInitDialog() {
     const win::LocalTime now = win::LocalTime::Now();
     m_nYear = now.nYear;
     m_nMonth = now.nMonth;
-    m_nDay = now.nDay;
-    m_strLunarText = LunarCalendar::GetLunarDateText(LunarCalendar::SolarToLunar({m_nYear, m_nMonth, m_nDay}));
     m_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
-    AddTrayIcon(now.Format("%Y年%m月%d日"), m_strLunarText);
+    m_uActivate = ::RegisterWindowMessageA(kActivateMessage);
+    ::SetPropW(m_hWnd, kMainWindowProp, reinterpret_cast<HANDLE>(1));
+    SetToday(now);
+    m_nTrayId = m_nDay + IDI_DAY1 - 1;
+    AddTrayIconOrRetry();
 
     m_strRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
@@ -81,15 +86,18 @@ BOOL CCalendarDlg::OnInitDialog() {
         ::SendMessageA(m_comboYear.m_hWnd, CB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
     }
     SelectYearInList();
-    ::SetTimer(m_hWnd, kMinuteTimer, kMinuteMs, nullptr);
+    ArmMinuteTimer();
     return TRUE;
 }
 
-void CCalendarDlg::DrawMonth() { ::DrawMonth(m_hWnd, m_background.brush, m_nYear, m_nMonth, m_nDay); }
+void CCalendarDlg::DrawMonth() {
+    ::DrawMonth(m_hWnd, m_background.brush, m_nYear, m_nMonth, SolarDate{m_nTodayYear, m_nTodayMonth, m_nDay});
+}
 
 void CCalendarDlg::SelectYearInList() {
-    // Years outside the list select nothing (CB_SETCURSEL with an invalid index clears it).
-    ::SendMessageA(m_comboYear.m_hWnd, CB_SETCURSEL, static_cast<WPARAM>(m_nYear - kFirstListYear), 0);
+    const bool listed = m_nYear >= kFirstListYear && m_nYear < kFirstListYear + kListYears;
+    ::SendMessageA(m_comboYear.m_hWnd, CB_SETCURSEL, listed ? static_cast<WPARAM>(m_nYear - kFirstListYear)
+                                                            : static_cast<WPARAM>(-1), 0);
 }
 
 void CCalendarDlg::SaveWindowPosition() {
@@ -112,34 +120,32 @@ void CCalendarDlg::OnOK() {
     // Enter does not end the calendar.
 }
 
-bool CCalendarDlg::AskToExit() {
-    return ::MessageBoxA(m_hWnd, "确定要退出Tavimor吗？", "信息", MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
-}
-
-void CCalendarDlg::OnClose() {
-    if (!AskToExit()) return;
+void CCalendarDlg::EndAfterQuestion(bool bQuit) {
+    if (::MessageBoxA(m_hWnd, "确定要退出" QUORVEL_TITLE "吗？", "信息", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
     RemoveTrayIcon();
+    if (bQuit) ::PostQuitMessage(0);
     SaveWindowPosition();
     EndDialog(IDCANCEL);
 }
 
-void CCalendarDlg::OnExit() {
-    if (!AskToExit()) return;
-    RemoveTrayIcon();
-    ::PostQuitMessage(0);
-    SaveWindowPosition();
-    EndDialog(IDCANCEL);
-}
-
-void CCalendarDlg::AddTrayIcon(const std::string& strDate, const std::string& strLunar) {
-    m_nTrayId = m_nDay + IDI_DAY1 - 1;
+// Today as the window shows it: the mark in the month, the tray icon's picture
+// and tip. A view on the month that held the old day moves to the new day's.
+void CCalendarDlg::SetToday(const win::LocalTime& now) {
+    if (m_nYear == m_nTodayYear && m_nMonth == m_nTodayMonth) {
+        m_nYear = now.nYear;
+        m_nMonth = now.nMonth;
+    }
+    m_nTodayYear = now.nYear;
+    m_nTodayMonth = now.nMonth;
+    m_nDay = now.nDay;
+    m_strLunarText = LunarCalendar::GetLunarDateText(LunarCalendar::SolarToLunar({now.nYear, now.nMonth, now.nDay}));
+    m_strTrayTip = tray::BuildTip(now.Format("%Y年%m月%d日"), m_strLunarText);
     // The small image of the day icon: the tray shows it at 16 x 16.
-    m_trayIcon.Reset(static_cast<HICON>(::LoadImageA(win::AppInstance(), MAKEINTRESOURCEA(m_nTrayId), IMAGE_ICON,
-                                                     ::GetSystemMetrics(SM_CXSMICON),
-                                                     ::GetSystemMetrics(SM_CYSMICON), 0)));
-    if (m_trayIcon) m_hIcon = m_trayIcon;
-    m_strTrayTip = tray::BuildTip(strDate, strLunar);
-    AddTrayIconOrRetry();
+    HICON icon = static_cast<HICON>(::LoadImageA(win::AppInstance(), MAKEINTRESOURCEA(m_nDay + IDI_DAY1 - 1),
+                                                 IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                 ::GetSystemMetrics(SM_CYSMICON), 0));
+    if (icon) m_hIcon = icon;
+    m_trayIcon.Reset(icon);
 }
 
 void CCalendarDlg::AddTrayIconOrRetry() {
@@ -178,6 +184,8 @@ void CCalendarDlg::TrackMenu(int x, int y, UINT nFlags) {
     ::SetForegroundWindow(m_hWnd);
     ::TrackPopupMenu(popup, nFlags, x, y, 0, m_hWnd, nullptr);
     ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    // The foreground lifted a window that lives at the bottom: put it back.
+    if (m_nStyle == 2) ::SetWindowPos(m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void CCalendarDlg::OnTrayNotify(LPARAM lParam) {
@@ -226,7 +234,7 @@ void CCalendarDlg::OnMenuCommand(int nId) {
             break;
         }
         case ID_MENU_EXIT:
-            OnExit();
+            EndAfterQuestion(true);
             break;
         case ID_MENU_NEW_MEMO:
         case ID_MENU_NEW_ANNIVERSARY:
@@ -268,28 +276,15 @@ void CCalendarDlg::OnPaint() {
     DrawMonth();
 }
 
-void CCalendarDlg::OnPrevMonth() {
-    if (m_nMonth == 1) {
-        --m_nYear;
-        m_nMonth = 12;
-        DrawMonth();
-        SelectYearInList();
-    } else {
-        --m_nMonth;
-        DrawMonth();
+void CCalendarDlg::StepMonth(int nDelta) {
+    const int year = m_nYear;
+    m_nMonth += nDelta;
+    if (m_nMonth < 1 || m_nMonth > 12) {
+        m_nYear += nDelta;
+        m_nMonth = nDelta > 0 ? 1 : 12;
     }
-}
-
-void CCalendarDlg::OnNextMonth() {
-    if (m_nMonth == 12) {
-        ++m_nYear;
-        m_nMonth = 1;
-        DrawMonth();
-        SelectYearInList();
-    } else {
-        ++m_nMonth;
-        DrawMonth();
-    }
+    DrawMonth();
+    if (m_nYear != year) SelectYearInList();
 }
 
 void CCalendarDlg::OnSelchangeYear() {
@@ -302,21 +297,51 @@ void CCalendarDlg::OnSelchangeYear() {
     DrawMonth();
 }
 
-void CCalendarDlg::OnTimer(UINT_PTR nId) {
-    if (nId == kTrayRetryTimer) {
-        AddTrayIconOrRetry();
-        return;
+// The minute timer fires just after each minute begins, so that a reminder
+// shows within a second or two of its minute; it is set anew at every tick.
+void CCalendarDlg::ArmMinuteTimer() {
+    const win::LocalTime now = win::LocalTime::Now();
+    ::SetTimer(m_hWnd, kMinuteTimer, static_cast<UINT>((60 - now.nSecond) * 1000 + kMinuteSlackMs), nullptr);
+}
+
+void CCalendarDlg::OnMinuteTick() {
+    ArmMinuteTimer();
+    const win::LocalTime now = win::LocalTime::Now();
+    if (now.nYear != m_nTodayYear || now.nMonth != m_nTodayMonth || now.nDay != m_nDay) {
+        const bool followed = m_nYear == m_nTodayYear && m_nMonth == m_nTodayMonth;
+        SetToday(now);
+        if (!NotifyTrayIcon(NIM_MODIFY)) AddTrayIconOrRetry();
+        if (followed) SelectYearInList();
+        DrawMonth();
     }
-    // The minute checks of alarms and anniversaries run here.
+    // The mark moves before any notice shows: a tick that arrives while a
+    // notice is open takes only the minutes after these.
+    const MinuteTicker::Range minutes = m_ticker.Take(ToLocalMinute(now));
+    if (minutes.IsEmpty()) return;
+    CheckMemoAlarms(minutes.nFirst, minutes.nLast, ShowReminderNotice);
+    CheckAnniversaries(minutes.nFirst, minutes.nLast, ShowReminderNotice);
+}
+
+void CCalendarDlg::OnTimer(UINT_PTR nId) {
+    if (nId == kTrayRetryTimer) AddTrayIconOrRetry();
+    if (nId == kMinuteTimer) OnMinuteTick();
+}
+
+// A second start of the program asks this one to come forward.
+void CCalendarDlg::OnActivateRequest() {
+    if (m_nStyle == 2) {
+        ::ShowWindow(m_hWnd, SW_SHOWNA);  // at the bottom it stays at the bottom
+    } else {
+        ::ShowWindow(m_hWnd, SW_SHOW);
+        ::SetForegroundWindow(m_hWnd);
+    }
 }
 
 bool CCalendarDlg::OnCommand(int nId, int nCode, HWND hCtl) {
     switch (nId) {
         case IDC_BTN_PREV:
-            if (nCode == BN_CLICKED) OnPrevMonth();
-            return true;
         case IDC_BTN_NEXT:
-            if (nCode == BN_CLICKED) OnNextMonth();
+            if (nCode == BN_CLICKED) StepMonth(nId == IDC_BTN_NEXT ? 1 : -1);
             return true;
         case IDC_COMBO_YEAR:
             if (nCode == CBN_SELCHANGE) OnSelchangeYear();
@@ -355,7 +380,7 @@ INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return reinterpret_cast<INT_PTR>(m_background.brush.Get());
         }
         case WM_CLOSE:
-            OnClose();
+            EndAfterQuestion(false);
             return TRUE;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
@@ -386,6 +411,10 @@ INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (msg == m_uTaskbarCreated && m_uTaskbarCreated != 0) {
                 m_nTrayRetries = 0;
                 AddTrayIconOrRetry();
+                return TRUE;
+            }
+            if (msg == m_uActivate && m_uActivate != 0) {
+                OnActivateRequest();
                 return TRUE;
             }
             break;

@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "alarms/ReminderTime.h"
 #include "res/resource.h"
 #include "view/MonthView.h"
 #include "view/SkinMenu.h"
@@ -15,6 +16,11 @@
 
 // The tray icon's callback message.
 constexpr UINT WM_TRAYNOTIFY = 12001;
+
+// Asks the running calendar to come forward (sent by a second start).
+constexpr const char* kActivateMessage = "Quorvel.Activate";
+// The window property that marks the calendar's main window for a second start.
+constexpr const wchar_t* kMainWindowProp = L"Quorvel.Calendar";
 
 class CCalendarDlg : public win::Dialog {
 public:
@@ -39,15 +45,15 @@ protected:
 
 private:
     void OnPaint();
-    void OnClose();
     void OnSysCommand(UINT nId, LPARAM lParam);
-    void OnPrevMonth();
-    void OnNextMonth();
+    void StepMonth(int nDelta);
     void OnSelchangeYear();
     void SelectYearInList();
-    bool AskToExit();
-    void OnExit();
-    void AddTrayIcon(const std::string& strDate, const std::string& strLunar);
+    // Asks the exit question; on OK removes the tray icon, saves the place and
+    // ends the window (bQuit: the exit command also ends every modal loop).
+    void EndAfterQuestion(bool bQuit);
+    void SetToday(const win::LocalTime& now);
+    void UpdateTrayIcon(DWORD dwMessage);
     bool NotifyTrayIcon(DWORD dwMessage);
     void AddTrayIconOrRetry();
     void OnTrayNotify(LPARAM lParam);
@@ -55,22 +61,28 @@ private:
     void TrackMenu(int x, int y, UINT nFlags);
     void OnMenuCommand(int nId);
     void ApplyAutoRun(const std::string& strValue);
+    void ArmMinuteTimer();
+    void OnMinuteTick();
+    void OnActivateRequest();
 
     CSkinMenu m_menu;
     int m_bInitDone = 0;  // 1 once start-up has applied the settings; moves are saved from then on
     std::string m_strRunKey;
     int m_nYear = 0;
     int m_nMonth = 0;
-    int m_nDay = 0;       // today's day of the month, captured at start-up
+    int m_nDay = 0;        // today's day of the month, kept up to date by the minute tick
+    int m_nTodayYear = 0;  // and its year and month
+    int m_nTodayMonth = 0;
+    int m_nStyle = -1;     // the stacking last applied: 0 ordinary, 1 topmost, 2 bottom, -1 none
     std::string m_strLunarText;
     std::string m_strTrayTip;
-    int m_nTrayId = 0;          // today's day + 247, also the day icon's resource number
+    int m_nTrayId = 0;          // start-up day + 247: the icon keeps its id when the day changes
     win::Icon m_trayIcon;       // the day icon shown in the tray
     UINT m_uTaskbarCreated = 0;  // broadcast when the taskbar is made anew
+    UINT m_uActivate = 0;        // kActivateMessage
     int m_nTrayRetries = 0;
-    win::Window m_btnPrev;
-    win::Window m_btnNext;
+    MinuteTicker m_ticker;       // which minutes the reminder checks have examined
     win::Window m_comboYear;
-    HICON m_hIcon = nullptr;  // shared resource icon: not destroyed
+    HICON m_hIcon = nullptr;  // the window's icon for drawing when minimised: not destroyed here
     BackgroundBrush m_background;  // the skin brush: the window's background and the month's eraser
 };

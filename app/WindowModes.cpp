@@ -6,57 +6,78 @@
 #include "app/CalendarDlg.h"
 #include "app/Profile.h"
 #include "app/core/WindowSettings.h"
+#include "win/App.h"
+
+#include <vector>
 
 namespace {
 
-constexpr const char* kRunValueName = "QuorvelRun";
+constexpr const wchar_t* kRunValueName = L"QuorvelRun";
 
-// Quotes a path for a command line; a trailing backslash is doubled so that
-// it does not escape the closing quote.
-std::string Quoted(std::string path) {
-    if (!path.empty() && path.back() == '\\') path += '\\';
-    return "\"" + path + "\"";
+std::wstring Quoted(std::wstring path) {
+    // A trailing backslash is doubled so that it does not escape the closing quote.
+    if (!path.empty() && path.back() == L'\\') path += L'\\';
+    return L"\"" + path + L"\"";
 }
 
-// The program's own full path, quoted, as the Run key wants it, followed by
-// the folder of its database and settings: started at logon, the program's
-// working directory would otherwise be the system folder.
-std::string OwnCommandLine() {
-    char path[MAX_PATH * 2] = {};
-    const DWORD n = ::GetModuleFileNameA(nullptr, path, sizeof path);
-    char dir[MAX_PATH * 2] = {};
-    const DWORD d = ::GetCurrentDirectoryA(sizeof dir, dir);
-    std::string line = Quoted(std::string(path, n));
-    if (d > 0 && d < sizeof dir) line += " " + std::string(kWorkDirSwitch) + " " + Quoted(std::string(dir, d));
+// The program's own path, quoted, followed by the folder of its database and
+// settings: started at logon, its working directory would be the system
+// folder. Wide, so that a folder name outside the ANSI code page survives.
+std::wstring OwnCommandLine() {
+    std::wstring path(32768, L'\0'), dir(32768, L'\0');
+    path.resize(::GetModuleFileNameW(nullptr, &path[0], static_cast<DWORD>(path.size())));
+    const DWORD d = ::GetCurrentDirectoryW(static_cast<DWORD>(dir.size()), &dir[0]);
+    std::wstring line = Quoted(path);
+    if (d > 0 && d < dir.size()) line += L" /dir " + Quoted(dir.substr(0, d));
     return line;
 }
 
-bool SetRunValue(HKEY root, const std::string& strKey, const std::string& strData) {
+std::wstring Widen(const std::string& strAscii) { return std::wstring(strAscii.begin(), strAscii.end()); }
+
+bool SetRunValue(HKEY root, const std::string& strKey, const std::wstring& strData) {
     HKEY key = nullptr;
-    DWORD disposition = 0;
-    if (::RegCreateKeyExA(root, strKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
-                          &disposition) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExW(root, Widen(strKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                          &key, nullptr) != ERROR_SUCCESS) {
         return false;
     }
-    const LONG result = ::RegSetValueExA(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(strData.c_str()),
-                                         static_cast<DWORD>(strData.size() + 1));
+    const LONG result = ::RegSetValueExW(key, kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(strData.c_str()),
+                                         static_cast<DWORD>((strData.size() + 1) * sizeof(wchar_t)));
     ::RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
 
-void DeleteRunValue(HKEY root, const std::string& strKey) {
+// True when no value is left afterwards (there was none, or it was deleted).
+bool DeleteRunValue(HKEY root, const std::string& strKey) {
     HKEY key = nullptr;
-    if (::RegOpenKeyExA(root, strKey.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
-    ::RegDeleteValueA(key, kRunValueName);  // a missing value is no error
+    if (::RegOpenKeyExW(root, Widen(strKey).c_str(), 0, KEY_QUERY_VALUE | KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        const LONG result = ::RegDeleteValueW(key, kRunValueName);
+        ::RegCloseKey(key);
+        return result == ERROR_SUCCESS || result == ERROR_FILE_NOT_FOUND;
+    }
+    // Not writable: only a value that is there is a problem.
+    if (::RegOpenKeyExW(root, Widen(strKey).c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return true;
+    const bool present = ::RegQueryValueExW(key, kRunValueName, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
     ::RegCloseKey(key);
+    return !present;
 }
 
-// A saved place the user could never reach again (no size, or entirely off
-// every monitor) is treated as no saved place.
-bool IsReachable(const settings::WindowRect& rc) {
-    if (rc.right <= rc.left || rc.bottom <= rc.top) return false;
-    const RECT r{rc.left, rc.top, rc.right, rc.bottom};
-    return ::MonitorFromRect(&r, MONITOR_DEFAULTTONULL) != nullptr;
+// Tells the user about a registration that could not be removed, and how to remove it.
+void ReportStaleRunValue(HKEY root, const std::string& strKey) {
+    const char* rootName = root == HKEY_LOCAL_MACHINE ? "HKEY_LOCAL_MACHINE" : "HKEY_CURRENT_USER";
+    win::AppMessageBox(std::string("无法删除开机运行登记 ") + rootName + "\\" + strKey +
+                       "\\QuorvelRun（没有权限）。\r\n请以管理员身份运行一次本程序，在“窗口设置”中确定一次；"
+                       "或用注册表编辑器删除这个值。");
+}
+
+// The monitors' work areas: the screen without the taskbar.
+BOOL CALLBACK AddWorkArea(HMONITOR monitor, HDC, LPRECT, LPARAM areas) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (::GetMonitorInfoA(monitor, &info)) {
+        const RECT& r = info.rcWork;
+        reinterpret_cast<std::vector<settings::WindowRect>*>(areas)->push_back({r.left, r.top, r.right, r.bottom});
+    }
+    return TRUE;
 }
 
 }  // namespace
@@ -64,14 +85,19 @@ bool IsReachable(const settings::WindowRect& rc) {
 void CCalendarDlg::ApplyAutoRun(const std::string& strValue) {
     switch (settings::ParseSwitch(strValue)) {
         case settings::Switch::Off:
-            DeleteRunValue(HKEY_LOCAL_MACHINE, m_strRunKey);
-            DeleteRunValue(HKEY_CURRENT_USER, m_strRunKey);
+            for (HKEY root : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) {
+                if (!DeleteRunValue(root, m_strRunKey)) ReportStaleRunValue(root, m_strRunKey);
+            }
             break;
         case settings::Switch::On:
-            // An ordinary account may not write the machine's Run key; the
-            // user's own Run key then makes the choice take effect.
-            if (!SetRunValue(HKEY_LOCAL_MACHINE, m_strRunKey, OwnCommandLine())) {
-                SetRunValue(HKEY_CURRENT_USER, m_strRunKey, OwnCommandLine());
+            // One registration only: the machine's when this account may write
+            // it, else the user's own; the other one goes.
+            if (SetRunValue(HKEY_LOCAL_MACHINE, m_strRunKey, OwnCommandLine())) {
+                if (!DeleteRunValue(HKEY_CURRENT_USER, m_strRunKey)) ReportStaleRunValue(HKEY_CURRENT_USER, m_strRunKey);
+            } else if (SetRunValue(HKEY_CURRENT_USER, m_strRunKey, OwnCommandLine())) {
+                if (!DeleteRunValue(HKEY_LOCAL_MACHINE, m_strRunKey)) ReportStaleRunValue(HKEY_LOCAL_MACHINE, m_strRunKey);
+            } else {
+                win::AppMessageBox("无法登记开机运行（没有写注册表的权限），日历不会随 Windows 启动。");
             }
             break;
         case settings::Switch::Unchanged:
@@ -102,10 +128,13 @@ void CCalendarDlg::ApplyWindowSettings() {
     }
     ::SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, exStyle);
 
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    std::vector<WindowRect> workAreas;
+    ::EnumDisplayMonitors(nullptr, nullptr, AddWorkArea, reinterpret_cast<LPARAM>(&workAreas));
     WindowRect place{};
-    if (!ParsePosition(ReadSetting(kKeyPosition, kPositionChars, kDefaultPosition), place) || !IsReachable(place)) {
-        RECT client;
-        ::GetClientRect(m_hWnd, &client);
+    if (!ParsePosition(ReadSetting(kKeyPosition, kPositionChars, kDefaultPosition), place) ||
+        !IsUsablePlace(place, client.right, client.bottom, workAreas)) {
         place = CentredRect(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), client.right,
                             client.bottom);
     }
@@ -113,6 +142,7 @@ void CCalendarDlg::ApplyWindowSettings() {
     static const HWND kInsertAfter[3] = {HWND_NOTOPMOST, HWND_TOPMOST, HWND_BOTTOM};
     const int style = ParseStyle(ReadSetting(kKeyStyle, kSwitchChars));
     if (style >= 0) {
+        m_nStyle = style;
         // Activating the window would lift it back to the top of the stack.
         const UINT flags = SWP_SHOWWINDOW | (kInsertAfter[style] == HWND_BOTTOM ? SWP_NOACTIVATE : 0);
         ::SetWindowPos(m_hWnd, kInsertAfter[style], place.left, place.top, place.right - place.left,

@@ -2,7 +2,7 @@
  * Resource identifiers of Quorvel.
  *
  * Included by the resource script (windres / rc) and by the C++ sources, so
- * it holds nothing but plain #define lines with integer constants.
+ * it holds nothing but plain #define lines of integers and one string.
  *
  * Several dialogs reuse the same control numbers (1000 is the name edit of
  * both editors and the text of the notice window, 1019 the list view of both
@@ -15,6 +15,9 @@
 #ifndef IDC_STATIC
 #define IDC_STATIC                      (-1)
 #endif
+
+/* The product title: the menu's banner, the tray tip, the exit question. */
+#define QUORVEL_TITLE                   "Tavimor"
 
 /* ---- Dialog templates, menus, strings, pictures ------------------------- */
 #define IDD_ABOUTBOX                    100

@@ -5,7 +5,6 @@
 #include "res/resource.h"
 #include "view/MonthGrid.h"
 #include "win/App.h"
-#include "win/LocalTime.h"
 
 BackgroundBrush BackgroundBrush::Create() {
     BackgroundBrush b;
@@ -23,9 +22,8 @@ void DrawTextIn(HDC hdc, const std::string& text, int left, int top, int right, 
 }
 }  // namespace
 
-void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, int nViewDay) {
-    const win::LocalTime now = win::LocalTime::Now();
-    const MonthGrid grid = BuildMonthGrid(nYear, nMonth, nViewDay, now.nYear, now.nMonth);
+void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, const SolarDate& today) {
+    const MonthGrid grid = BuildMonthGrid(nYear, nMonth, today.nDay, today.nYear, today.nMonth);
 
     RECT client;
     ::GetClientRect(hWnd, &client);

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "engine/LunarCalendar.h"
 #include "win/Gdi.h"
 
 // The window background: a pattern brush of the skin bitmap, aligned with the
@@ -14,7 +15,7 @@ struct BackgroundBrush {
 };
 
 // Draws nYear/nMonth on the client area of hWnd: title, lunar year, weekday
-// header, day numbers and labels, each in its colour. nViewDay is the day
-// captured at start-up (today's number is marked when the clock's month is shown).
-// hBackground (the window's skin brush) erases what the previous month left.
-void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, int nViewDay);
+// header, day numbers and labels, each in its colour. today is the date the
+// program shows as today (marked when its month is shown). hBackground (the
+// window's skin brush) erases what the previous month left.
+void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, const SolarDate& today);

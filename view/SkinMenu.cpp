@@ -8,7 +8,7 @@
 namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlue = RGB(0, 0, 255);
-constexpr const char kTitle[] = "Tavimor";
+constexpr const char kTitle[] = QUORVEL_TITLE;
 }  // namespace
 
 CSkinMenu::CSkinMenu() {

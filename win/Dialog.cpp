@@ -228,8 +228,18 @@ INT_PTR Dialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_INITDIALOG:
             return OnInitDialog();
-        case WM_COMMAND:
+        case WM_COMMAND: {
+            // Enter reaches a dialog as IDOK even when an owner-drawn button has
+            // the focus (such a button never becomes the default one): press the
+            // focused button instead, so that Enter on 取消 cancels.
+            HWND focus = ::GetFocus();
+            if (LOWORD(wParam) == IDOK && lParam == 0 && focus && ::IsChild(m_hWnd, focus) &&
+                (::GetWindowLongA(focus, GWL_STYLE) & BS_TYPEMASK) == BS_OWNERDRAW &&
+                ::SendMessageA(focus, WM_GETDLGCODE, 0, 0) & DLGC_BUTTON) {
+                return OnCommand(::GetDlgCtrlID(focus), BN_CLICKED, focus) ? TRUE : FALSE;
+            }
             return OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
+        }
         case WM_TIMER:
             OnTimer(wParam);
             return TRUE;

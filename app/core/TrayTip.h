@@ -8,7 +8,7 @@ namespace tray {
 // The tip field holds 63 bytes and its terminating zero.
 constexpr std::size_t kTipBytes = 63;
 
-// "Tavimor\r\n公历:<date>\r\n农历:<lunar>", cut to 63 bytes without splitting
+// "<title>\r\n公历:<date>\r\n农历:<lunar>", cut to 63 bytes without splitting
 // a double-byte character.
 std::string BuildTip(const std::string& strDate, const std::string& strLunar);
 

@@ -1,5 +1,7 @@
 #include "app/core/WebShortcuts.h"
 
+#include "res/resource.h"
+
 namespace shortcuts {
 
 namespace {
@@ -12,13 +14,13 @@ struct Shortcut {
 // Hosts: one well-known Chinese site of each kind. The paths are the ones the
 // menu has always opened.
 const Shortcut kShortcuts[] = {
-    {32782, "www.baidu.com", "/s?wd=天气预报"},          // weather, through the search engine
-    {32784, "www.laohuangli.net", "/"},                  // almanac (老黄历)
-    {32781, "www.hao123.com", "/haoserver/wotime.htm"},  // web directory: world clock
-    {32783, "www.radio.cn", "/"},                        // internet radio
-    {32785, "music.baidu.com", "/"},                     // the search engine's music search
-    {32786, "apps.baidu.com", "/appweb/c?cid=1"},        // the search engine's web applications
-    {32787, "www.xzw.com", ""},                          // horoscope (host alone)
+    {ID_MENU_WEATHER, "www.baidu.com", "/s?wd=天气预报"},          // weather, through the search engine
+    {ID_MENU_ALMANAC, "www.laohuangli.net", "/"},                  // almanac (老黄历)
+    {ID_MENU_WORLD_CLOCK, "www.hao123.com", "/haoserver/wotime.htm"},  // web directory: world clock
+    {ID_MENU_RADIO, "www.radio.cn", "/"},                        // internet radio
+    {ID_MENU_MUSIC, "music.baidu.com", "/"},                     // the search engine's music search
+    {ID_MENU_GAMES, "apps.baidu.com", "/appweb/c?cid=1"},        // the search engine's web applications
+    {ID_MENU_HOROSCOPE, "www.xzw.com", ""},                          // horoscope (host alone)
 };
 }  // namespace
 

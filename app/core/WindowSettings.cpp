@@ -1,5 +1,6 @@
 #include "app/core/WindowSettings.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdio>
 
@@ -59,6 +60,19 @@ std::string FormatPosition(const WindowRect& rc) {
     char text[64];
     std::snprintf(text, sizeof text, "%d,%d,%d,%d", rc.left, rc.top, rc.right, rc.bottom);
     return text;
+}
+
+bool IsUsablePlace(const WindowRect& rc, int nWidth, int nHeight, const std::vector<WindowRect>& workAreas) {
+    // In 64 bits: a saved text may hold any int.
+    const long long width = static_cast<long long>(rc.right) - rc.left;
+    const long long height = static_cast<long long>(rc.bottom) - rc.top;
+    if (2 * width < nWidth || width > 2LL * nWidth || 2 * height < nHeight || height > 2LL * nHeight) return false;
+    for (const WindowRect& area : workAreas) {
+        const long long x = static_cast<long long>(std::min(rc.right, area.right)) - std::max(rc.left, area.left);
+        const long long y = static_cast<long long>(std::min(rc.bottom, area.bottom)) - std::max(rc.top, area.top);
+        if (x >= kGripPixels && y >= kGripPixels) return true;
+    }
+    return false;
 }
 
 WindowRect CentredRect(int nScreenWidth, int nScreenHeight, int nClientWidth, int nClientHeight) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace settings {
 
@@ -48,6 +49,13 @@ struct WindowRect {
 // is left, the text then staying whole) and the rest is the fourth.
 bool ParsePosition(const std::string& value, WindowRect& rc);
 std::string FormatPosition(const WindowRect& rc);
+
+// Whether a saved place can be used: its size near the window's own (between
+// half and twice it; the window cannot be resized, so another size is not one
+// it saved) and at least kGripPixels of it in each direction inside one
+// monitor's work area, enough to see the window and drag it back.
+constexpr int kGripPixels = 40;
+bool IsUsablePlace(const WindowRect& rc, int nWidth, int nHeight, const std::vector<WindowRect>& workAreas);
 
 // The window centred on the screen at its client size.
 WindowRect CentredRect(int nScreenWidth, int nScreenHeight, int nClientWidth, int nClientHeight);
