@@ -9,7 +9,7 @@ PACKAGES=(
   mingw-w64 g++-mingw-w64-x86-64 g++-mingw-w64-i686
   unixodbc unixodbc-dev odbcinst libsqliteodbc sqlite3
   wine wine64 fonts-wine xvfb xdotool x11-apps imagemagick fonts-wqy-zenhei locales
-  fonts-arphic-uming python3-fonttools
+  fonts-arphic-uming python3-fonttools faketime
 )
 # The fuzz targets (fuzz/): clang, its libFuzzer and sanitizer runtimes
 # (a mere recommendation of clang's), and llvm-symbolizer for their reports.

@@ -150,10 +150,12 @@ def read_ini(path):
 
 
 class Calendar:
-    """Quorvel started under wine in a working directory of the test."""
+    """Quorvel under wine, its database and settings in workdir (the test's by
+    default), started in cwd (workdir by default) with args, its clock starting
+    at faketime ("YYYY-MM-DD hh:mm:ss") when given."""
 
-    def __init__(self, test, database=True, ini=None):
-        self.workdir = test.workdir
+    def __init__(self, test, database=True, ini=None, args=(), workdir=None, cwd=None, faketime=None):
+        self.workdir = workdir or test.workdir
         if database and not os.path.exists(self.db_path()):
             subprocess.run([DB_TOOL], cwd=self.workdir, check=True, capture_output=True, timeout=60)
         if ini is not None:
@@ -163,9 +165,10 @@ class Calendar:
             else:
                 with open(path, "wb") as f:
                     f.write(ini)
+        clock = ["faketime", faketime] if faketime else []
         with open(os.path.join(test.artifacts, "quorvel.log"), "ab") as out:
-            self.proc = subprocess.Popen(["wine", QUORVEL], cwd=self.workdir, stdin=subprocess.DEVNULL, stdout=out,
-                                         stderr=subprocess.STDOUT)
+            self.proc = subprocess.Popen(clock + ["wine", QUORVEL] + list(args), cwd=cwd or self.workdir,
+                                         stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT)
         test.addCleanup(self.kill)
 
     def window(self, timeout_ms=20000):

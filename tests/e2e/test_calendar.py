@@ -7,7 +7,7 @@ import os
 import re
 import subprocess
 
-from harness import (BOX, DRIVER, IDCANCEL, IDOK, MAIN, QUORVEL, SECTION, VK_ESCAPE, VK_RETURN, WM_CLOSE,
+from harness import (BOX, DB_TOOL, DRIVER, IDCANCEL, IDOK, MAIN, QUORVEL, SECTION, VK_ESCAPE, VK_RETURN, WM_CLOSE,
                      WM_COMMAND, WM_RBUTTONDOWN, WM_TRAYNOTIFY, Calendar, WineTestCase, centre, click_at, control,
                      drive, is_dark, is_magenta, message_of, wait_until, xdotool)
 
@@ -29,12 +29,7 @@ def windows_path(path):
 
 def run_values():
     """The start-with-Windows values under HKLM and HKCU (None where there is none)."""
-    values = []
-    for key in RUN_KEYS:
-        out = wine("reg", "query", key, "/v", "QuorvelRun", check=False).decode("gbk", "replace")
-        found = re.search(r"QuorvelRun\s+REG_SZ\s+(.*)", out)
-        values.append(found[1].strip() if found else None)
-    return values
+    return [drive("reg", key, "QuorvelRun")["value"] for key in RUN_KEYS]
 
 
 def is_coloured(rgb):
@@ -214,3 +209,66 @@ class CalendarTest(WineTestCase):
         self.assertEqual(cal.wait_exit(), 0)
         self.assertEqual(cal.settings()["窗口位置"], ",".join(map(str, main["rect"])))
         self.assertFalse(drive("tray", main["hwnd"], tray_id)["present"])
+
+    def test_started_at_logon_one_copy_bottom_mode_midnight_and_keys(self):
+        # Started in another folder with /dir, as the start-with-Windows entry does,
+        # a folder whose name is outside the ANSI code page; the clock just before
+        # midnight at the end of a month.
+        folder = os.path.join(self.workdir, "日历ก")
+        os.makedirs(folder)
+        ini = {"窗口风格": "2", "透明度": "160", "鼠标穿透": "1", "窗口位置": "30,40,444,308"}
+        start = dict(workdir=folder, cwd=self.workdir, args=["/dir", windows_path(folder)])
+        # (The stand-in database driver finds a bare file name in the folder wine
+        # started in, not in the program's current folder: a database there too.)
+        subprocess.run([DB_TOOL], cwd=self.workdir, check=True, capture_output=True)
+        cal = Calendar(self, ini=ini, faketime="2030-01-31 23:59:45", **start)
+        main = cal.window()
+        self.assertEqual((main["rect"], main["alpha"], main["exstyle"] & 0x20, main["bottom"]),
+                         ([30, 40, 444, 308], 255, 0x20, True))
+        tip = lambda: [t["text"] for t in drive("tips")["tools"] if t["text"].startswith("Tavimor") and t["rect"][2]]
+        self.assertIn("公历:2030年01月31日", tip()[0])
+
+        # A second start brings the running calendar forward and ends.
+        self.assertEqual(Calendar(self, database=False, **start).wait_exit(), 0)
+        self.assertEqual(len(tip()), 1)
+
+        # The menu lifts the window to the front; when it closes the window is back at the bottom.
+        drive("post", MAIN, WM_TRAYNOTIFY, 247 + 31, WM_RBUTTONDOWN)
+        drive("menu")
+        click_at(900, 500)
+        drive("gone", "class=#32768")
+        wait_until(lambda: drive("find", MAIN)["bottom"], what="the window back at the bottom")
+
+        # At midnight the tip, the icon's picture and today's mark move to the new day;
+        # the view that showed January follows to February.
+        wait_until(lambda: "公历:2030年02月01日" in tip()[0], 30, "the tip of the new day")
+        self.assertTrue(drive("tray", main["hwnd"], 247 + 31)["present"], "the icon lost its place")
+        wait_until(lambda: self.today_marks(main, "new-day"), what="the mark of the new day")
+        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], 2030 - 1900)
+
+        # Enter on a focused 取消 cancels; on a check box it saves. Start with Windows
+        # then leaves one value, with the folder's name intact, where a stale one was.
+        wine("reg", "add", RUN_KEYS[1].replace("HKCU", "HKEY_CURRENT_USER"), "/v", "QuorvelRun", "/d", "stale", "/f")
+        with open(os.path.join(folder, "Quorvel.ini"), "rb") as f:
+            saved = f.read()
+        for focus, ticks in ((1023, ()), (1010, (1011, 1010))):
+            drive("post", MAIN, WM_COMMAND, 32775)
+            dialog = drive("controls", "caption=窗口设置")
+            for ident in ticks:
+                drive("click", "caption=窗口设置", ident, "--send")
+            drive("send", "caption=窗口设置", 0x28, control(dialog, focus)["hwnd"], 1)  # WM_NEXTDLGCTL
+            drive("key", "caption=窗口设置", VK_RETURN)
+            drive("gone", "caption=窗口设置")
+            if focus == 1023:
+                with open(os.path.join(folder, "Quorvel.ini"), "rb") as f:
+                    self.assertEqual(f.read(), saved, "Enter on 取消 saved")
+        self.assertEqual((cal.settings().get("鼠标穿透"), cal.settings().get("开机运行")), ("0", "1"))
+        self.assertEqual(run_values(), ['"%s" /dir "%s"' % (windows_path(QUORVEL), windows_path(folder)), None])
+        drive("key", MAIN, VK_ESCAPE)
+        self.assertEqual(cal.wait_exit(), 0)
+
+        # A start folder that is gone is named, and the calendar still opens.
+        Calendar(self, args=["/dir", r"Z:\no\such\folder"])
+        self.assertIn(r"Z:\no\such\folder", message_of(drive("controls", BOX, timeout_ms=20000)))
+        drive("click", BOX, IDOK)
+        drive("find", MAIN)

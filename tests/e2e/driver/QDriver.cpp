@@ -10,7 +10,8 @@
 // window wait for it up to --timeout ms (default 5000). Numbers may be 0x-hex.
 //
 //   find SEL                   the window: handle, pid, class, caption, rect, client
-//                              size and origin, styles, topmost, alpha, foreground
+//                              size and origin, styles, topmost, alpha, foreground,
+//                              bottom (last in the stacking order)
 //   gone SEL                   wait until no window matches
 //   list                       every visible top-level window
 //   controls SEL               the window and its controls, read inside its process:
@@ -26,6 +27,7 @@
 //   key SEL VK                 a key press to the control of SEL that has the focus
 //   menu                       the open popup menu's items (id, owner-drawn, rect)
 //   tips                       the tray icons' tips, as the taskbar's tooltips hold them
+//   reg ROOT\KEY NAME          a registry string value (HKLM or HKCU), or null
 //   tray HWND ID [delete]      whether the tray holds icon ID of window HWND; with
 //                              delete, takes it away (as a restarted taskbar loses it)
 //   hold                       stay (keeps wine's desktop open) until --timeout
@@ -127,7 +129,7 @@ std::string Info(HWND h) {
              "origin", qd::List({Num(origin.x), Num(origin.y)}))("style", Num(GetWindowLongW(h, GWL_STYLE)))(
              "exstyle", Num(ex))("visible", Bool(IsWindowVisible(h)))("enabled", Bool(IsWindowEnabled(h)))(
              "topmost", Bool(ex & WS_EX_TOPMOST))("alpha", hasAlpha ? Num(alpha) : "null")(
-             "foreground", Bool(GetForegroundWindow() == h))
+             "foreground", Bool(GetForegroundWindow() == h))("bottom", Bool(!GetWindow(h, GW_HWNDNEXT)))
       .Text();
 }
 
@@ -185,6 +187,16 @@ int Run(const Args& a) {
     fwrite(line.data(), 1, line.size(), f);
     fclose(f);
     return Emit(true, "{}");
+  }
+  if (cmd == L"reg") {
+    const std::wstring path = arg(1);
+    const size_t slash = path.find(L'\\');
+    wchar_t data[4096] = L"";
+    DWORD size = sizeof data;
+    const bool found = RegGetValueW(path.compare(0, 4, L"HKCU") ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER,
+                                    path.substr(slash + 1).c_str(), arg(2).c_str(), RRF_RT_REG_SZ, nullptr, data,
+                                    &size) == ERROR_SUCCESS;
+    return Emit(true, Obj()("value", found ? Str(data) : "null").Text());
   }
   if (cmd == L"tray") {
     NOTIFYICONDATAW nid = {};
