@@ -90,6 +90,13 @@ class CalendarTest(WineTestCase):
         self.press(1026, today.month)
         self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], today.year - 1900)
         wait_until(lambda: self.client(self.shot(), main) == start, what="this month as at the start")
+        # Before the list's first year the list selects nothing.
+        drive("select", MAIN, 1004, 0)
+        self.press(1025, today.month)
+        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], -1)
+        self.press(1026, today.month)
+        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], 0)
+        drive("select", MAIN, 1004, today.year - 1900)
 
         drive("key", MAIN, VK_RETURN)
         self.assertIsNone(cal.proc.poll(), "Enter ended the calendar")
