@@ -1,13 +1,15 @@
 // Worked examples of the shell's portable rules: how the settings file's
-// values read, the tray tip, a web address, the date formats.
+// values read, the web addresses of the menu, the tray tip, the date formats.
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <utility>
 #include <vector>
 
 #include "app/core/TrayTip.h"
 #include "app/core/WebShortcuts.h"
 #include "app/core/WindowSettings.h"
+#include "res/resource.h"
 #include "win/LocalTime.h"
 
 using namespace settings;
@@ -17,12 +19,7 @@ std::vector<int> Fields(const WindowRect& rc) { return {rc.left, rc.top, rc.righ
 }  // namespace
 
 TEST(Settings, ValuesReadAsNumbersSwitchesStylesAndAlpha) {
-    const struct {
-        const char* text;
-        int nAtoi, nAlpha;
-        Switch sw;
-        int nStyle;
-    } cases[] = {
+    const struct { const char* text; int nAtoi, nAlpha; Switch sw; int nStyle; } cases[] = {
         {"", 0, 95, Switch::Unchanged, -1},          {"0", 0, 95, Switch::Off, 0},
         {"1", 1, 96, Switch::On, 1},                 {"2", 2, 97, Switch::Unchanged, 2},
         {"01", 1, 96, Switch::Unchanged, -1},        {"160", 160, 255, Switch::Unchanged, -1},
@@ -40,11 +37,7 @@ TEST(Settings, ValuesReadAsNumbersSwitchesStylesAndAlpha) {
 }
 
 TEST(Settings, PositionTextAndCentredPlace) {
-    const struct {
-        const char* text;
-        bool bSaved;
-        std::vector<int> rc;
-    } cases[] = {
+    const struct { const char* text; bool bSaved; std::vector<int> rc; } cases[] = {
         {"default", false, {9, 9, 9, 9}}, {"", false, {9, 9, 9, 9}},    {"10,20,300,200", true, {10, 20, 300, 200}},
         {"15", true, {0, 0, 0, 15}},      {"1,2", true, {1, 0, 0, 2}}, {"-5, 7 ,x,9,10", true, {-5, 7, 0, 9}},
     };
@@ -63,14 +56,21 @@ TEST(Settings, PositionTextAndCentredPlace) {
     EXPECT_EQ(Fields(CentredRect(1024, 768, 414, 268)), (std::vector<int>{305, 250, 719, 518}));
 }
 
-TEST(Shell, TrayTipWebAddressAndDateFormats) {
+TEST(Shell, EachWebCommandOfTheMenuOpensItsSite) {
+    // The menu's ids come from the resource header, the addresses from a table of
+    // their own; the weather query is GBK as it stands, not percent-encoded.
+    const std::pair<int, const char*> cases[] = {
+        {ID_MENU_WEATHER, "http://www.baidu.com/s?wd=\xCC\xEC\xC6\xF8\xD4\xA4\xB1\xA8"}, {ID_MENU_ALMANAC, "http://www.laohuangli.net/"},
+        {ID_MENU_WORLD_CLOCK, "http://www.hao123.com/haoserver/wotime.htm"}, {ID_MENU_RADIO, "http://www.radio.cn/"},
+        {ID_MENU_MUSIC, "http://music.baidu.com/"}, {ID_MENU_GAMES, "http://apps.baidu.com/appweb/c?cid=1"},
+        {ID_MENU_HOROSCOPE, "http://www.xzw.com"}, {ID_MENU_HOROSCOPE + 1, ""}};
+    for (const auto& c : cases) EXPECT_EQ(shortcuts::AddressOf(c.first), c.second) << c.first;
+}
+
+TEST(Shell, TrayTipAndDateFormats) {
     // The longest lunar text fits whole.
     EXPECT_EQ(tray::BuildTip("2024年12月30日", "兔(癸卯)年闰十一月廿九"),
               "Tavimor\r\n公历:2024年12月30日\r\n农历:兔(癸卯)年闰十一月廿九");
-    // The weather query is the GBK of 天气预报 as it stands, not percent-encoded.
-    EXPECT_EQ(shortcuts::AddressOf(32782), "http://www.baidu.com/s?wd=\xCC\xEC\xC6\xF8\xD4\xA4\xB1\xA8");
-    EXPECT_EQ(shortcuts::AddressOf(32788), "");
-
     win::LocalTime t;
     t.nYear = 2024, t.nMonth = 3, t.nDay = 5, t.nHour = 8, t.nMinute = 30, t.nSecond = 0;
     EXPECT_EQ(t.Format("%Y-%m-%d %H:%M:%S"), "2024-03-05 08:30:00");
