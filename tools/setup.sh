@@ -11,9 +11,6 @@ PACKAGES=(
   wine wine64 fonts-wine xvfb xdotool x11-apps imagemagick fonts-wqy-zenhei locales
   fonts-arphic-uming python3-fonttools faketime
 )
-# The fuzz targets (fuzz/): clang, its libFuzzer and sanitizer runtimes
-# (a mere recommendation of clang's), and llvm-symbolizer for their reports.
-PACKAGES+=(clang libclang-rt-14-dev llvm-14)
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi

@@ -25,11 +25,6 @@ cmake --build build/asan -j"$JOBS"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/asan --output-on-failure -j"$JOBS"
 
-# --- fuzzing (fuzz/README.md): clang + libFuzzer in build/fuzz, bounded time ---
-step "fuzz targets: replay seeds and regressions, fuzz each target 30s"
-FUZZ_SECONDS=30 bash fuzz/run.sh
-# --- end of fuzzing ---
-
 for target in i686 x86_64; do
   step "Windows $target build"
   cmake -S . -B "build/win-$target" -DCMAKE_BUILD_TYPE=Release \

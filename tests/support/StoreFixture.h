@@ -1,6 +1,5 @@
-// A fresh working directory per test, the store's reports recorded, and the
-// store closed again afterwards. The database file the store opens is the
-// bare name db_Quorvel.mdb, so each test works in a directory of its own.
+// A fresh working directory per test (the store opens the bare name
+// db_Quorvel.mdb), the store's reports recorded, and the store closed again.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -48,23 +47,20 @@ protected:
         ASSERT_TRUE(m_reports.empty()) << m_reports.front();
     }
 
-    std::vector<MemoRecord> ReadMemos() {
-        std::vector<MemoRecord> rows;
-        auto rs = OpenQuery(MemoSelectSql());
-        for (; !rs->IsEOF(); rs->MoveNext()) rows.push_back(ReadMemoRecord(*rs));
-        rs->Close();
-        return rows;
-    }
-
+    std::vector<MemoRecord> ReadMemos() { return ReadAll<MemoRecord>(MemoSelectSql(), ReadMemoRecord); }
     std::vector<AnniversaryRecord> ReadAnniversaries() {
-        std::vector<AnniversaryRecord> rows;
-        auto rs = OpenQuery(AnniversarySelectSql());
-        for (; !rs->IsEOF(); rs->MoveNext()) rows.push_back(ReadAnniversaryRecord(*rs));
-        rs->Close();
-        return rows;
+        return ReadAll<AnniversaryRecord>(AnniversarySelectSql(), ReadAnniversaryRecord);
     }
 
     std::filesystem::path m_oldDir;
     std::filesystem::path m_dir;
     std::vector<std::string> m_reports;
+
+private:
+    template <typename Record>
+    static std::vector<Record> ReadAll(const std::string& strSql, Record (*read)(RecordSet&)) {
+        std::vector<Record> rows;
+        for (auto rs = OpenQuery(strSql); !rs->IsEOF(); rs->MoveNext()) rows.push_back(read(*rs));
+        return rows;
+    }
 };

@@ -1,27 +1,18 @@
 /*
- * A stand-in for the Access ODBC driver, for tests and for running the
- * program under wine on a machine without Access.
+ * A stand-in for the Access ODBC driver, for the tests and for the program
+ * under wine on a machine without Access. The SQLite ODBC driver does the
+ * work; this library defines only the calls that differ, and every other
+ * entry point resolves to the SQLite driver, to which it is linked.
  *
- * The SQLite ODBC driver does the work. It takes its file only from
- * "Database=" and quietly creates an empty file for a name it cannot find,
- * whereas the program speaks to the Access driver: the file comes as
- * "DBQ=<name>" (a bare name, or a wine path such as Z:\a\b.mdb) and a
- * missing file must be an error. This library defines only the calls that
- * differ; every other ODBC entry point resolves to the SQLite driver, to
- * which it is linked.
- *
- *   SQLDriverConnect  rewrites the connection string to
- *                     "Database=<unix path>;NoCreat=1;" and forwards it.
- *   SQLDriverConnectW, SQLExecDirectW, SQLDescribeColW, SQLGetDiagRecW
- *                     convert between UTF-16 and the driver's UTF-8
- *                     themselves. Left to the driver manager, the conversion
- *                     would follow the calling process's locale, and in the
- *                     "C" locale every Chinese character would be lost.
- *   ConfigDSNW        (the driver's setup entry, reached through
- *                     SQLConfigDataSourceW) understands CREATE_DB=<path> as
- *                     the Access driver does: it creates an empty database
- *                     file and refuses an existing one. An empty file is a
- *                     valid, empty SQLite database.
+ * - The program names its file "DBQ=<name>" (a bare name, or a wine path such
+ *   as Z:\a\b.mdb) and a missing file must be an error, naming the file. The
+ *   SQLite driver takes "Database=" and quietly creates a missing file.
+ * - The wide calls the store uses convert between UTF-16 and the driver's
+ *   UTF-8 here: the driver manager would follow the process's locale, and in
+ *   "C" every Chinese character would be lost.
+ * - ConfigDSNW (reached through SQLConfigDataSourceW) creates an empty file
+ *   for CREATE_DB=<path>, as the Access driver does, and refuses an existing
+ *   one. An empty file is a valid, empty SQLite database.
  */
 #define _GNU_SOURCE
 #include <dlfcn.h>
@@ -38,9 +29,12 @@
 
 #define SHIM_MAX_PATH 4096
 
-typedef SQLRETURN (*DriverConnectFn)(SQLHDBC, SQLHWND, SQLCHAR*, SQLSMALLINT,
-                                     SQLCHAR*, SQLSMALLINT, SQLSMALLINT*,
-                                     SQLUSMALLINT);
+/* Declares pfn as the SQLite driver's entry point of that name: the next
+ * definition after this library's own, found in the shim's dependencies.
+ * (A call to the exported name would reach the driver manager instead.) */
+#define REAL(pfn, name) \
+    __typeof__(name)* pfn; \
+    do { void* p_ = dlsym(RTLD_NEXT, #name); memcpy(&pfn, &p_, sizeof pfn); /* portably */ } while (0)
 
 /* Turns an Access-style file name into a path of this system:
  * "Z:\a\b.mdb" -> "/a/b.mdb" (wine maps drive Z: to the root),
@@ -55,21 +49,17 @@ static void MapFileName(const char* pszIn, size_t nIn, char* pszOut, size_t nOut
         nIn -= 2;
     }
     size_t n = 0;
-    for (size_t i = 0; i < nIn && n + 1 < nOut; ++i)
-        pszOut[n++] = pszIn[i] == '\\' ? '/' : pszIn[i];
+    for (size_t i = 0; i < nIn && n + 1 < nOut; ++i) pszOut[n++] = pszIn[i] == '\\' ? '/' : pszIn[i];
     pszOut[n] = '\0';
 }
 
 /* Finds KEY=value in a ';'-separated connection string (keys compared without
  * case, blanks around keys ignored). Returns the value's start and length. */
-static const char* FindAttribute(const char* pszConn, size_t nConn, const char* pszKey,
-                                 size_t* pnValue) {
+static const char* FindAttribute(const char* pszConn, size_t nConn, const char* pszKey, size_t* pnValue) {
     const size_t nKey = strlen(pszKey);
-    size_t i = 0;
-    while (i < nConn) {
+    for (size_t i = 0; i < nConn;) {
         size_t nEnd = i;
-        /* A value in braces may hold ';'. */
-        while (nEnd < nConn && pszConn[nEnd] != ';') {
+        while (nEnd < nConn && pszConn[nEnd] != ';') {  /* a value in braces may hold ';' */
             if (pszConn[nEnd] == '{') {
                 while (nEnd < nConn && pszConn[nEnd] != '}') ++nEnd;
                 if (nEnd == nConn) break;
@@ -77,8 +67,7 @@ static const char* FindAttribute(const char* pszConn, size_t nConn, const char* 
             ++nEnd;
         }
         size_t k = i;
-        while (k < nEnd && (pszConn[k] == ' ' || pszConn[k] == '\t' ||
-                            pszConn[k] == '\r' || pszConn[k] == '\n')) ++k;
+        while (k < nEnd && (pszConn[k] == ' ' || pszConn[k] == '\t' || pszConn[k] == '\r' || pszConn[k] == '\n')) ++k;
         if (nEnd - k > nKey && strncasecmp(pszConn + k, pszKey, nKey) == 0) {
             size_t v = k + nKey;
             while (v < nEnd && (pszConn[v] == ' ' || pszConn[v] == '\t')) ++v;
@@ -92,30 +81,12 @@ static const char* FindAttribute(const char* pszConn, size_t nConn, const char* 
     return NULL;
 }
 
-/* An entry point of the SQLite driver: the next definition after this
- * library's own, found in the shim's dependencies. */
-static void* RealEntry(const char* pszName) {
-    return dlsym(RTLD_NEXT, pszName);
-}
-
-static DriverConnectFn RealDriverConnect(void) {
-    static DriverConnectFn pfn;
-    if (!pfn) {
-        void* p = RealEntry("SQLDriverConnect");
-        memcpy(&pfn, &p, sizeof pfn);  /* object to function pointer, portably */
-    }
-    return pfn;
-}
-
 /* The SQLite driver says only "connect failed" when the file is missing. The
  * shim remembers the missing file per connection handle and names it in the
  * wide diagnostic text, which is what the program shows. (The program and
  * the tests use one thread; so does this table.) */
 #define SHIM_MAX_MISSING 16
-static struct {
-    SQLHDBC hdbc;
-    char szPath[SHIM_MAX_PATH];
-} g_missing[SHIM_MAX_MISSING];
+static struct { SQLHDBC hdbc; char szPath[SHIM_MAX_PATH]; } g_missing[SHIM_MAX_MISSING];
 
 static void RememberMissingFile(SQLHDBC hdbc, const char* pszPath) {
     int nFree = -1;
@@ -134,25 +105,19 @@ static const char* MissingFile(SQLHANDLE h) {
     return NULL;
 }
 
-/* Called by both connect entry points. (A call from here to the exported
- * name would reach the driver manager's function of that name.) */
-static SQLRETURN ShimDriverConnect(SQLHDBC hdbc, SQLHWND hwnd, SQLCHAR* pszConnIn,
-                                   SQLSMALLINT cbConnIn, SQLCHAR* pszConnOut,
-                                   SQLSMALLINT cbConnOutMax, SQLSMALLINT* pcbConnOut,
+/* Called by both connect entry points. */
+static SQLRETURN ShimDriverConnect(SQLHDBC hdbc, SQLHWND hwnd, SQLCHAR* pszConnIn, SQLSMALLINT cbConnIn,
+                                   SQLCHAR* pszConnOut, SQLSMALLINT cbConnOutMax, SQLSMALLINT* pcbConnOut,
                                    SQLUSMALLINT nCompletion) {
-    DriverConnectFn pfnReal = RealDriverConnect();
+    REAL(pfnReal, SQLDriverConnect);
     if (!pfnReal) return SQL_ERROR;
     const char* pszConn = (const char*)pszConnIn;
     size_t nConn = 0;
     if (pszConn) nConn = cbConnIn == SQL_NTS ? strlen(pszConn) : (size_t)(cbConnIn < 0 ? 0 : cbConnIn);
-
     size_t nValue = 0;
     const char* pszDbq = pszConn ? FindAttribute(pszConn, nConn, "DBQ", &nValue) : NULL;
-    if (!pszDbq) {
-        /* Not an Access-style string: hand it on as it is. */
-        return pfnReal(hdbc, hwnd, pszConnIn, cbConnIn, pszConnOut, cbConnOutMax,
-                       pcbConnOut, nCompletion);
-    }
+    if (!pszDbq)  /* not an Access-style string: handed on as it is */
+        return pfnReal(hdbc, hwnd, pszConnIn, cbConnIn, pszConnOut, cbConnOutMax, pcbConnOut, nCompletion);
     char szPath[SHIM_MAX_PATH];
     MapFileName(pszDbq, nValue, szPath, sizeof szPath);
     /* The SQLite driver cannot quote ';' in a value: such a name is refused
@@ -161,16 +126,13 @@ static SQLRETURN ShimDriverConnect(SQLHDBC hdbc, SQLHWND hwnd, SQLCHAR* pszConnI
     RememberMissingFile(hdbc, access(szPath, F_OK) == 0 ? NULL : szPath);
     char szConn[SHIM_MAX_PATH + 64];
     snprintf(szConn, sizeof szConn, "Database=%s;NoCreat=1;", szPath);
-    return pfnReal(hdbc, hwnd, (SQLCHAR*)szConn, SQL_NTS, pszConnOut, cbConnOutMax,
-                   pcbConnOut, nCompletion);
+    return pfnReal(hdbc, hwnd, (SQLCHAR*)szConn, SQL_NTS, pszConnOut, cbConnOutMax, pcbConnOut, nCompletion);
 }
 
-SQLRETURN SQL_API SQLDriverConnect(SQLHDBC hdbc, SQLHWND hwnd, SQLCHAR* pszConnIn,
-                                   SQLSMALLINT cbConnIn, SQLCHAR* pszConnOut,
-                                   SQLSMALLINT cbConnOutMax, SQLSMALLINT* pcbConnOut,
+SQLRETURN SQL_API SQLDriverConnect(SQLHDBC hdbc, SQLHWND hwnd, SQLCHAR* pszConnIn, SQLSMALLINT cbConnIn,
+                                   SQLCHAR* pszConnOut, SQLSMALLINT cbConnOutMax, SQLSMALLINT* pcbConnOut,
                                    SQLUSMALLINT nCompletion) {
-    return ShimDriverConnect(hdbc, hwnd, pszConnIn, cbConnIn, pszConnOut, cbConnOutMax,
-                             pcbConnOut, nCompletion);
+    return ShimDriverConnect(hdbc, hwnd, pszConnIn, cbConnIn, pszConnOut, cbConnOutMax, pcbConnOut, nCompletion);
 }
 
 /* ---- UTF-16 <-> UTF-8 ---------------------------------------------------- */
@@ -183,28 +145,17 @@ static char* WideToUtf8(const SQLWCHAR* pwsz, size_t nIn, size_t* pnBytes) {
     size_t n = 0;
     for (size_t i = 0; i < nIn; ++i) {
         unsigned long c = pwsz[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < nIn && pwsz[i + 1] >= 0xDC00 &&
-            pwsz[i + 1] <= 0xDFFF) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < nIn && pwsz[i + 1] >= 0xDC00 && pwsz[i + 1] <= 0xDFFF) {
             c = 0x10000 + ((c - 0xD800) << 10) + (pwsz[i + 1] - 0xDC00);
             ++i;
         } else if (c >= 0xD800 && c <= 0xDFFF) {
             c = 0xFFFD;
         }
-        if (c < 0x80) {
-            pszOut[n++] = (char)c;
-        } else if (c < 0x800) {
-            pszOut[n++] = (char)(0xC0 | (c >> 6));
-            pszOut[n++] = (char)(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            pszOut[n++] = (char)(0xE0 | (c >> 12));
-            pszOut[n++] = (char)(0x80 | ((c >> 6) & 0x3F));
-            pszOut[n++] = (char)(0x80 | (c & 0x3F));
-        } else {
-            pszOut[n++] = (char)(0xF0 | (c >> 18));
-            pszOut[n++] = (char)(0x80 | ((c >> 12) & 0x3F));
-            pszOut[n++] = (char)(0x80 | ((c >> 6) & 0x3F));
-            pszOut[n++] = (char)(0x80 | (c & 0x3F));
-        }
+        /* One byte below 0x80; else a lead byte 110xxxxx, 1110xxxx or 11110xxx
+         * and 10xxxxxx for each further six bits. */
+        int nExtra = c < 0x80 ? 0 : c < 0x800 ? 1 : c < 0x10000 ? 2 : 3;
+        pszOut[n++] = (char)(nExtra ? ((0xFF00 >> (nExtra + 1)) & 0xFF) | (c >> (6 * nExtra)) : c);
+        while (nExtra-- > 0) pszOut[n++] = (char)(0x80 | ((c >> (6 * nExtra)) & 0x3F));
     }
     pszOut[n] = '\0';
     if (pnBytes) *pnBytes = n;
@@ -217,8 +168,7 @@ static char* WideToUtf8(const SQLWCHAR* pwsz, size_t nIn, size_t* pnBytes) {
 static size_t Utf8ToWide(const char* psz, size_t nIn, SQLWCHAR* pwszOut, size_t nOut) {
     const unsigned char* p = (const unsigned char*)psz;
     size_t nFull = 0, nWritten = 0;
-    size_t i = 0;
-    while (i < nIn) {
+    for (size_t i = 0; i < nIn;) {
         unsigned long c = p[i];
         size_t nExtra = c < 0x80 ? 0 : (c & 0xE0) == 0xC0 ? 1 : (c & 0xF0) == 0xE0 ? 2 : (c & 0xF8) == 0xF0 ? 3 : 9;
         if (nExtra == 9 || i + nExtra >= nIn) {
@@ -232,28 +182,20 @@ static size_t Utf8ToWide(const char* psz, size_t nIn, SQLWCHAR* pwszOut, size_t 
             }
         }
         i += nExtra + 1;
-        SQLWCHAR units[2];
-        size_t nUnits = 1;
-        if (c >= 0x10000) {
-            units[0] = (SQLWCHAR)(0xD800 + ((c - 0x10000) >> 10));
-            units[1] = (SQLWCHAR)(0xDC00 + ((c - 0x10000) & 0x3FF));
-            nUnits = 2;
-        } else {
-            units[0] = (SQLWCHAR)c;
-        }
-        for (size_t k = 0; k < nUnits; ++k) {
+        const SQLWCHAR units[2] = {(SQLWCHAR)(c >= 0x10000 ? 0xD800 + ((c - 0x10000) >> 10) : c),
+                                   (SQLWCHAR)(0xDC00 + ((c - 0x10000) & 0x3FF))};
+        for (size_t k = 0; k < (c >= 0x10000 ? 2u : 1u); ++k, ++nFull)
             if (pwszOut && nWritten + 1 < nOut) pwszOut[nWritten++] = units[k];
-            ++nFull;
-        }
     }
     if (pwszOut && nOut > 0) pwszOut[nWritten] = 0;
     return nFull;
 }
 
-static size_t WideLen(const SQLWCHAR* pwsz) {
-    size_t n = 0;
-    while (pwsz[n]) ++n;
-    return n;
+static size_t WideLen(const SQLWCHAR* pwsz) { size_t n = 0; while (pwsz[n]) ++n; return n; }
+
+static size_t WideCount(const SQLWCHAR* pwsz, SQLINTEGER n) {
+    if (!pwsz) return 0;
+    return n == SQL_NTS ? WideLen(pwsz) : n < 0 ? 0 : (size_t)n;
 }
 
 static BOOL Fail(DWORD nCode, const char* pszMessage) {
@@ -262,10 +204,9 @@ static BOOL Fail(DWORD nCode, const char* pszMessage) {
 }
 
 BOOL INSTAPI ConfigDSNW(HWND hwnd, WORD nRequest, LPCWSTR pszDriver, LPCWSTR pszAttributes) {
-    (void)hwnd;
-    (void)pszDriver;
-    if (nRequest != ODBC_ADD_DSN || !pszAttributes)
-        return Fail(ODBC_ERROR_REQUEST_FAILED, "The stand-in driver only creates database files (CREATE_DB=).");
+    (void)hwnd, (void)pszDriver;
+    static const char kOnlyCreate[] = "The stand-in driver only creates database files (CREATE_DB=).";
+    if (nRequest != ODBC_ADD_DSN || !pszAttributes) return Fail(ODBC_ERROR_REQUEST_FAILED, kOnlyCreate);
     /* The attributes are a list of "key=value" strings ending with an empty one. */
     for (const SQLWCHAR* p = (const SQLWCHAR*)pszAttributes; *p; p += WideLen(p) + 1) {
         char* pszPair = WideToUtf8(p, WideLen(p), NULL);
@@ -284,14 +225,13 @@ BOOL INSTAPI ConfigDSNW(HWND hwnd, WORD nRequest, LPCWSTR pszDriver, LPCWSTR psz
             if (pszClose) nValue = (size_t)(pszClose - pszValue) + 1;
         } else {
             const char* pszSpace = strrchr(pszValue, ' ');
-            if (pszSpace && strcasecmp(pszSpace + 1, "General") == 0)
-                nValue = (size_t)(pszSpace - pszValue);
+            if (pszSpace && strcasecmp(pszSpace + 1, "General") == 0) nValue = (size_t)(pszSpace - pszValue);
         }
         char szPath[SHIM_MAX_PATH];
         MapFileName(pszValue, nValue, szPath, sizeof szPath);
         free(pszPair);
         if (szPath[0] == '\0') return Fail(ODBC_ERROR_INVALID_KEYWORD_VALUE, "CREATE_DB needs a file name.");
-        int fd = open(szPath, O_WRONLY | O_CREAT | O_EXCL, 0644);
+        const int fd = open(szPath, O_WRONLY | O_CREAT | O_EXCL, 0644);
         if (fd < 0) {
             char szMessage[SHIM_MAX_PATH + 128];
             snprintf(szMessage, sizeof szMessage, "Cannot create database file %s: %s", szPath,
@@ -301,36 +241,20 @@ BOOL INSTAPI ConfigDSNW(HWND hwnd, WORD nRequest, LPCWSTR pszDriver, LPCWSTR psz
         close(fd);
         return 1;
     }
-    return Fail(ODBC_ERROR_INVALID_KEYWORD_VALUE, "The stand-in driver only creates database files (CREATE_DB=).");
+    return Fail(ODBC_ERROR_INVALID_KEYWORD_VALUE, kOnlyCreate);
 }
 
 /* ---- the wide entry points the store uses -------------------------------- */
 
-#define LOAD_REAL(pfn, name)                  \
-    do {                                      \
-        void* p_ = RealEntry(name);           \
-        memcpy(&(pfn), &p_, sizeof(pfn));     \
-    } while (0)
-
-static size_t WideCount(const SQLWCHAR* pwsz, SQLINTEGER n) {
-    if (!pwsz) return 0;
-    if (n == SQL_NTS) return WideLen(pwsz);
-    return n < 0 ? 0 : (size_t)n;
-}
-
-SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC hdbc, SQLHWND hwnd, SQLWCHAR* pwszConnIn,
-                                    SQLSMALLINT cchConnIn, SQLWCHAR* pwszConnOut,
-                                    SQLSMALLINT cchConnOutMax, SQLSMALLINT* pcchConnOut,
+SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC hdbc, SQLHWND hwnd, SQLWCHAR* pwszConnIn, SQLSMALLINT cchConnIn,
+                                    SQLWCHAR* pwszConnOut, SQLSMALLINT cchConnOutMax, SQLSMALLINT* pcchConnOut,
                                     SQLUSMALLINT nCompletion) {
-    size_t nBytes = 0;
-    char* pszIn = WideToUtf8(pwszConnIn, WideCount(pwszConnIn, cchConnIn), &nBytes);
+    char* pszIn = WideToUtf8(pwszConnIn, WideCount(pwszConnIn, cchConnIn), NULL);
     if (!pszIn) return SQL_ERROR;
     char szOut[4096] = "";
     SQLSMALLINT cbOut = 0;
-    SQLRETURN rc = ShimDriverConnect(hdbc, hwnd, (SQLCHAR*)pszIn, SQL_NTS,
-                                     pwszConnOut ? (SQLCHAR*)szOut : NULL,
-                                     pwszConnOut ? (SQLSMALLINT)sizeof szOut : 0, &cbOut,
-                                     nCompletion);
+    SQLRETURN rc = ShimDriverConnect(hdbc, hwnd, (SQLCHAR*)pszIn, SQL_NTS, pwszConnOut ? (SQLCHAR*)szOut : NULL,
+                                     pwszConnOut ? (SQLSMALLINT)sizeof szOut : 0, &cbOut, nCompletion);
     free(pszIn);
     if (SQL_SUCCEEDED(rc)) {
         const size_t nFull = Utf8ToWide(szOut, strnlen(szOut, sizeof szOut), pwszConnOut,
@@ -340,11 +264,8 @@ SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC hdbc, SQLHWND hwnd, SQLWCHAR* pwszCo
     return rc;
 }
 
-typedef SQLRETURN (*ExecDirectFn)(SQLHSTMT, SQLCHAR*, SQLINTEGER);
-
 SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT hstmt, SQLWCHAR* pwszSql, SQLINTEGER cchSql) {
-    ExecDirectFn pfn;
-    LOAD_REAL(pfn, "SQLExecDirect");
+    REAL(pfn, SQLExecDirect);
     if (!pfn || !pwszSql) return SQL_ERROR;
     size_t nBytes = 0;
     char* pszSql = WideToUtf8(pwszSql, WideCount(pwszSql, cchSql), &nBytes);
@@ -354,20 +275,15 @@ SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT hstmt, SQLWCHAR* pwszSql, SQLINTEGER c
     return rc;
 }
 
-typedef SQLRETURN (*DescribeColFn)(SQLHSTMT, SQLUSMALLINT, SQLCHAR*, SQLSMALLINT, SQLSMALLINT*,
-                                   SQLSMALLINT*, SQLULEN*, SQLSMALLINT*, SQLSMALLINT*);
-
-SQLRETURN SQL_API SQLDescribeColW(SQLHSTMT hstmt, SQLUSMALLINT nColumn, SQLWCHAR* pwszName,
-                                  SQLSMALLINT cchNameMax, SQLSMALLINT* pcchName,
-                                  SQLSMALLINT* pnType, SQLULEN* pnSize, SQLSMALLINT* pnDigits,
+SQLRETURN SQL_API SQLDescribeColW(SQLHSTMT hstmt, SQLUSMALLINT nColumn, SQLWCHAR* pwszName, SQLSMALLINT cchNameMax,
+                                  SQLSMALLINT* pcchName, SQLSMALLINT* pnType, SQLULEN* pnSize, SQLSMALLINT* pnDigits,
                                   SQLSMALLINT* pnNullable) {
-    DescribeColFn pfn;
-    LOAD_REAL(pfn, "SQLDescribeCol");
+    REAL(pfn, SQLDescribeCol);
     if (!pfn) return SQL_ERROR;
     char szName[1024] = "";
     SQLSMALLINT cbName = 0;
-    SQLRETURN rc = pfn(hstmt, nColumn, (SQLCHAR*)szName, (SQLSMALLINT)sizeof szName, &cbName,
-                       pnType, pnSize, pnDigits, pnNullable);
+    SQLRETURN rc = pfn(hstmt, nColumn, (SQLCHAR*)szName, (SQLSMALLINT)sizeof szName, &cbName, pnType, pnSize,
+                       pnDigits, pnNullable);
     if (!SQL_SUCCEEDED(rc)) return rc;
     const size_t nMax = pwszName && cchNameMax > 0 ? (size_t)cchNameMax : 0;
     const size_t nFull = Utf8ToWide(szName, strnlen(szName, sizeof szName), pwszName, nMax);
@@ -376,28 +292,20 @@ SQLRETURN SQL_API SQLDescribeColW(SQLHSTMT hstmt, SQLUSMALLINT nColumn, SQLWCHAR
     return rc;
 }
 
-typedef SQLRETURN (*GetDiagRecFn)(SQLSMALLINT, SQLHANDLE, SQLSMALLINT, SQLCHAR*, SQLINTEGER*,
-                                  SQLCHAR*, SQLSMALLINT, SQLSMALLINT*);
-
-SQLRETURN SQL_API SQLGetDiagRecW(SQLSMALLINT nType, SQLHANDLE h, SQLSMALLINT nRecord,
-                                 SQLWCHAR* pwszState, SQLINTEGER* pnNative, SQLWCHAR* pwszMessage,
-                                 SQLSMALLINT cchMessageMax, SQLSMALLINT* pcchMessage) {
-    GetDiagRecFn pfn;
-    LOAD_REAL(pfn, "SQLGetDiagRec");
+SQLRETURN SQL_API SQLGetDiagRecW(SQLSMALLINT nType, SQLHANDLE h, SQLSMALLINT nRecord, SQLWCHAR* pwszState,
+                                 SQLINTEGER* pnNative, SQLWCHAR* pwszMessage, SQLSMALLINT cchMessageMax,
+                                 SQLSMALLINT* pcchMessage) {
+    REAL(pfn, SQLGetDiagRec);
     if (!pfn) return SQL_ERROR;
-    char szState[6] = "";
-    char szMessage[4096] = "";
+    char szState[6] = "", szMessage[4096] = "";
     SQLSMALLINT cbMessage = 0;
     SQLRETURN rc = pfn(nType, h, nRecord, (SQLCHAR*)szState, pnNative, (SQLCHAR*)szMessage,
                        (SQLSMALLINT)sizeof szMessage, &cbMessage);
     if (!SQL_SUCCEEDED(rc)) return rc;
     const char* pszMissing = nType == SQL_HANDLE_DBC && nRecord == 1 ? MissingFile(h) : NULL;
-    if (pszMissing) {
-        /* Appended to the driver's words; a very long path is cut. */
+    if (pszMissing) {  /* appended to the driver's words; a very long path is cut */
         const size_t nUsed = strnlen(szMessage, sizeof szMessage - 1);
-        const int nWritten = snprintf(szMessage + nUsed, sizeof szMessage - nUsed,
-                                      ": database file not found: %s", pszMissing);
-        (void)nWritten;
+        snprintf(szMessage + nUsed, sizeof szMessage - nUsed, ": database file not found: %s", pszMissing);
     }
     if (pwszState) {
         for (int i = 0; i < 5; ++i) pwszState[i] = (SQLWCHAR)(unsigned char)szState[i];

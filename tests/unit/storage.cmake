@@ -4,7 +4,7 @@
 add_subdirectory(${PROJECT_SOURCE_DIR}/tests/support ${PROJECT_BINARY_DIR}/tests/support)
 
 add_executable(store_tests
-  StoreStatementsTest.cpp StoreTextTest.cpp StoreDbTest.cpp StoreToolTest.cpp)
+  StoreStatementsTest.cpp StoreDbTest.cpp StoreToolTest.cpp TextPropertyTest.cpp)
 target_include_directories(store_tests PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
 target_link_libraries(store_tests PRIVATE reminderdb_create GTest::gtest_main)
 target_compile_definitions(store_tests PRIVATE QUORVEL_DB_TOOL="$<TARGET_FILE:QuorvelDb>")
