@@ -56,6 +56,20 @@ TEST(Settings, PositionTextAndCentredPlace) {
     EXPECT_EQ(Fields(CentredRect(1024, 768, 414, 268)), (std::vector<int>{305, 250, 719, 518}));
 }
 
+TEST(Settings, ASavedPlaceIsUsedOnlyWhereTheWindowCanBeSeenAndDragged) {
+    // A 1024 x 768 screen with its taskbar below y 740, and a second monitor to its right.
+    const std::vector<WindowRect> areas = {{0, 0, 1024, 740}, {1024, 0, 2304, 700}};
+    const struct { WindowRect rc; bool bUsable; } cases[] = {
+        {{30, 40, 444, 308}, true},         {{-374, -228, 40, 40}, true},      // 40 x 40 pixels showing
+        {{-375, -228, 39, 40}, false},      {{1016, 756, 1430, 1026}, false},  // under the taskbar
+        {{2000, 400, 2414, 668}, true},    {{2304, 0, 2718, 268}, false},     // on, beside the second one
+        {{0, 0, 30000, 20000}, false},      {{0, 0, 828, 536}, true},          // twice the size at most
+        {{0, 0, 206, 134}, false},          {{0, 0, 207, 134}, true},          // half the size at least
+        {{500, 300, 100, 100}, false},      {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(IsUsablePlace(c.rc, 414, 268, areas), c.bUsable) << FormatPosition(c.rc);
+}
+
 TEST(Shell, EachWebCommandOfTheMenuOpensItsSite) {
     // The menu's ids come from the resource header, the addresses from a table of
     // their own; the weather query is GBK as it stands, not percent-encoded.
