@@ -79,8 +79,6 @@ public:
     // examined again as they come.
     Range Take(LocalMinute nNow);
 
-    LocalMinute LastExamined() const { return m_nLastExamined; }
-
 private:
     LocalMinute m_nLastExamined;
 };

@@ -138,8 +138,9 @@ void CCalendarDlg::SetToday(const win::LocalTime& now) {
     m_nTodayYear = now.nYear;
     m_nTodayMonth = now.nMonth;
     m_nDay = now.nDay;
-    m_strLunarText = LunarCalendar::GetLunarDateText(LunarCalendar::SolarToLunar({now.nYear, now.nMonth, now.nDay}));
-    m_strTrayTip = tray::BuildTip(now.Format("%Y年%m月%d日"), m_strLunarText);
+    const std::string lunar =
+        LunarCalendar::GetLunarDateText(LunarCalendar::SolarToLunar({now.nYear, now.nMonth, now.nDay}));
+    m_strTrayTip = tray::BuildTip(now.Format("%Y年%m月%d日"), lunar);
     // The small image of the day icon: the tray shows it at 16 x 16.
     HICON icon = static_cast<HICON>(::LoadImageA(win::AppInstance(), MAKEINTRESOURCEA(m_nDay + IDI_DAY1 - 1),
                                                  IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),

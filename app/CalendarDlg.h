@@ -74,7 +74,6 @@ private:
     int m_nTodayYear = 0;  // and its year and month
     int m_nTodayMonth = 0;
     int m_nStyle = -1;     // the stacking last applied: 0 ordinary, 1 topmost, 2 bottom, -1 none
-    std::string m_strLunarText;
     std::string m_strTrayTip;
     int m_nTrayId = 0;          // start-up day + 247: the icon keeps its id when the day changes
     win::Icon m_trayIcon;       // the day icon shown in the tray

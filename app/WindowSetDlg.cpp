@@ -7,8 +7,6 @@
 #include "win/App.h"
 
 void CWindowSetDlg::DoDataExchange(win::DataExchange& dx) {
-    win::DDX_Control(dx, IDC_CHECK_CLICKTHROUGH, m_chkClickThrough);
-    win::DDX_Control(dx, IDC_CHECK_AUTORUN, m_chkAutoRun);
     win::DDX_Control(dx, IDC_BTN_SET_OK, m_btnOK);
     win::DDX_Control(dx, IDC_BTN_SET_CANCEL, m_btnCancel);
     win::DDX_Control(dx, IDC_SLIDER_TRANS, m_sliderTrans);
@@ -61,8 +59,7 @@ bool CWindowSetDlg::OnCommand(int nId, int nCode, HWND hCtl) {
 }
 
 void CWindowSetDlg::OnSaveSettings() {
-    m_strTrans = std::to_string(::SendMessageA(m_sliderTrans.m_hWnd, TBM_GETPOS, 0, 0));
-    WriteSetting(settings::kKeyTransparency, m_strTrans);
+    WriteSetting(settings::kKeyTransparency, std::to_string(::SendMessageA(m_sliderTrans.m_hWnd, TBM_GETPOS, 0, 0)));
     WriteSetting(settings::kKeyStyle, std::to_string(m_nStyle));
     WriteSetting(settings::kKeyAutoRun, ::IsDlgButtonChecked(m_hWnd, IDC_CHECK_AUTORUN) == BST_CHECKED ? "1" : "0");
     WriteSetting(settings::kKeyClickThrough,

@@ -22,10 +22,7 @@ private:
     // The OK button: writes the four values, then ends like OK.
     void OnSaveSettings();
 
-    std::string m_strTrans;
     win::ImageList m_imageList;
-    win::Window m_chkClickThrough;
-    win::Window m_chkAutoRun;
     CIconButton m_btnOK;
     CIconButton m_btnCancel;
     win::Window m_sliderTrans;

@@ -37,7 +37,6 @@ BOOL CSkinMenu::ConvertToOwnerDraw(HMENU hMenu) {
             item.strText = text.data();
         }
         item.nID = ::GetMenuItemID(hMenu, i);
-        if (static_cast<int>(item.nID) > 0) item.nIndex = m_nCount++;
 
         // Only the type and the item data change, so a submenu stays attached.
         MENUITEMINFOA mii{};

@@ -11,7 +11,6 @@
 
 struct SkinMenuItem {
     std::string strText;  // caption as read from the menu; empty for separators
-    int nIndex = 0;       // running number of command items, in conversion order
     UINT nID = 0;         // 0 separator, 0xFFFFFFFF opens a submenu, else the command
 };
 
@@ -52,6 +51,5 @@ private:
     HMENU m_hMenu = nullptr;
     SkinMenuItem m_items[kMaxItems];
     int m_nUsed = 0;   // records filled
-    int m_nCount = 0;  // next running number for command items
     win::Font m_font;  // banner font
 };

@@ -15,7 +15,6 @@ public:
     Window& operator=(const Window&) = delete;
 
     HWND m_hWnd = nullptr;
-    HWND GetSafeHwnd() const { return m_hWnd; }
 
     // Binds and subclasses an existing window (a dialog's control).
     bool Subclass(HWND hWnd);
