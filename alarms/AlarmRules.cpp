@@ -72,7 +72,7 @@ void CheckMemoAlarms(LocalMinute nFirst, LocalMinute nLast, const ReminderNotice
     if (nFirst > nLast) return;
     std::vector<MemoRecord> rows;
     {
-        auto rs = OpenQuery(MemoSelectSql(), NoDatabase::ReportOnce);
+        auto rs = OpenQuery(MemoSelectSql(), ReportFailures::OncePerRun);
         for (; !rs->IsEOF(); rs->MoveNext()) rows.push_back(ReadMemoRecord(*rs));
         rs->Close();
     }

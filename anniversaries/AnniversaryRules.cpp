@@ -109,7 +109,7 @@ void CheckAnniversaries(LocalMinute nFirst, LocalMinute nLast, const ReminderNot
     if (nFirst > nLast) return;
     std::vector<AnniversaryRecord> rows;
     {
-        auto rs = OpenQuery(AnniversarySelectSql(), NoDatabase::ReportOnce);
+        auto rs = OpenQuery(AnniversarySelectSql(), ReportFailures::OncePerRun);
         for (; !rs->IsEOF(); rs->MoveNext()) rows.push_back(ReadAnniversaryRecord(*rs));
         rs->Close();
     }

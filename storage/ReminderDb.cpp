@@ -29,9 +29,11 @@ DbErrorReporter& Reporter() {
     return reporter;
 }
 
-bool g_bNotOpenReported = false;
+// The failures the minute checks have told in this run.
+std::set<std::string> g_toldOncePerRun;
 
-void Report(const std::string& strMessage) {
+void Report(const std::string& strMessage, ReportFailures how = ReportFailures::Always) {
+    if (how == ReportFailures::OncePerRun && !g_toldOncePerRun.insert(strMessage).second) return;
     // A copy: the reporter may replace itself while it runs.
     const DbErrorReporter reporter = Reporter();
     if (reporter) {
@@ -131,6 +133,7 @@ struct RecordSet::Impl {
     std::vector<std::string> columnNames;  // GBK, in result order
     std::vector<std::string> row;          // GBK values of the current row
     bool bEOF = true;
+    ReportFailures how = ReportFailures::Always;
 
     // Reads the next row into `row`; at the end, or on a failure (reported),
     // the record set is at its end and its cursor is released.
@@ -147,7 +150,7 @@ struct RecordSet::Impl {
         if (!SQL_SUCCEEDED(rc)) {
             const std::string strMessage = DiagText(SQL_HANDLE_STMT, hStmt, "读取数据库记录失败。");
             Release();
-            Report(strMessage);
+            Report(strMessage, how);
             return;
         }
         std::u16string strValue;
@@ -156,7 +159,7 @@ struct RecordSet::Impl {
                 const std::string strMessage =
                     DiagText(SQL_HANDLE_STMT, hStmt, "读取字段“" + columnNames[i] + "”失败。");
                 Release();
-                Report(strMessage);
+                Report(strMessage, how);
                 return;
             }
             row[i] = Utf16ToGbk(strValue);
@@ -225,7 +228,7 @@ DbErrorReporter SetDbErrorReporter(DbErrorReporter reporter) {
     return previous;
 }
 
-void ResetDbNotOpenReport() { g_bNotOpenReported = false; }
+void ForgetReportedFailures() { g_toldOncePerRun.clear(); }
 
 bool OpenDatabase() {
     if (g_pConnection) return true;
@@ -234,7 +237,7 @@ bool OpenDatabase() {
     // Whatever failed, the user is told here; the minute checks that follow
     // need not say again that there is no database.
     auto fail = [](const std::string& strMessage) {
-        g_bNotOpenReported = true;
+        g_toldOncePerRun.insert(kNotOpenMessage);
         Report(strMessage);
         return false;
     };
@@ -299,19 +302,17 @@ void RecordSet::Close() { m_pImpl->Release(); }
 
 int RecordSet::GetColumnCount() const { return static_cast<int>(m_pImpl->columnNames.size()); }
 
-std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, NoDatabase whenClosed) {
+std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, ReportFailures how) {
     std::unique_ptr<RecordSet> pSet(new RecordSet());
     RecordSet::Impl& rs = *pSet->m_pImpl;
+    rs.how = how;
     if (!g_pConnection) {
-        if (whenClosed == NoDatabase::Report || !g_bNotOpenReported) {
-            g_bNotOpenReported = true;
-            Report(kNotOpenMessage);
-        }
+        Report(kNotOpenMessage, how);
         return pSet;
     }
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, g_pConnection->hDbc, &rs.hStmt))) {
         rs.hStmt = SQL_NULL_HSTMT;
-        Report(DiagText(SQL_HANDLE_DBC, g_pConnection->hDbc, "无法查询数据库。"));
+        Report(DiagText(SQL_HANDLE_DBC, g_pConnection->hDbc, "无法查询数据库。"), how);
         return pSet;
     }
     rs.pConnection = g_pConnection.get();
@@ -325,7 +326,7 @@ std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, NoDatabase whenC
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
         const std::string strMessage = DiagText(SQL_HANDLE_STMT, rs.hStmt, "数据库查询失败。");
         rs.Release();
-        Report(strMessage);
+        Report(strMessage, how);
         return pSet;
     }
     for (SQLSMALLINT i = 1; i <= nColumns; ++i) {
@@ -345,7 +346,7 @@ std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, NoDatabase whenC
             const std::string strMessage = DiagText(SQL_HANDLE_STMT, rs.hStmt, "数据库查询失败。");
             rs.Release();
             rs.columnNames.clear();
-            Report(strMessage);
+            Report(strMessage, how);
             return pSet;
         }
         size_t n = nLength < 0 ? 0 : static_cast<size_t>(nLength);
@@ -366,12 +367,12 @@ std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, NoDatabase whenC
 std::string GetFieldText(RecordSet& rs, const std::string& strColumn) {
     RecordSet::Impl& impl = *rs.m_pImpl;
     if (impl.bEOF) {
-        Report("没有当前记录，无法读取字段“" + strColumn + "”。");
+        Report("没有当前记录，无法读取字段“" + strColumn + "”。", impl.how);
         return std::string();
     }
     const int nIndex = impl.FindColumn(strColumn);
     if (nIndex < 0) {
-        Report("记录集中没有字段“" + strColumn + "”。");
+        Report("记录集中没有字段“" + strColumn + "”。", impl.how);
         return std::string();
     }
     return impl.row[static_cast<size_t>(nIndex)];

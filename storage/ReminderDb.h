@@ -51,7 +51,7 @@ bool ExecuteSql(const std::string& strSql);
 // The rows of one query, owned by the reader that opened it. Each record set
 // has a cursor of its own: opening, walking or closing another record set, or
 // executing statements, never moves or closes this one.
-enum class NoDatabase;
+enum class ReportFailures;
 
 class RecordSet {
 public:
@@ -72,19 +72,20 @@ private:
     RecordSet();
     std::unique_ptr<Impl> m_pImpl;
 
-    friend std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, NoDatabase whenClosed);
+    friend std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, ReportFailures how);
     friend std::string GetFieldText(RecordSet& rs, const std::string& strColumn);
 };
 
-// What a query without an open database says: a reader the user asked for
-// (a list) is always told; the minute checks, which query every minute, are
-// told once per run, and not at all after OpenDatabase has reported why the
-// file did not open.
-enum class NoDatabase { Report, ReportOnce };
+// How a reader's failures are told. A reader the user asked for (a list) hears
+// of every failure. The minute checks query every minute: each of their
+// failures is told once per run, and "no database" not at all after
+// OpenDatabase has reported why the file did not open.
+enum class ReportFailures { Always, OncePerRun };
 
 // Runs a GBK select statement. Never null: on failure it reports and returns
-// a record set already at its end.
-std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, NoDatabase whenClosed = NoDatabase::Report);
+// a record set already at its end. Later failures of the record set (reading
+// rows and columns) are told the same way.
+std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, ReportFailures how = ReportFailures::Always);
 
 // GBK text of the named column (exact name; ASCII letters also match in
 // another case) in the current row. NULL reads as "", integers as decimal
@@ -93,4 +94,4 @@ std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, NoDatabase whenC
 std::string GetFieldText(RecordSet& rs, const std::string& strColumn);
 
 // For tests: the next OpenQuery without an open database reports again.
-void ResetDbNotOpenReport();
+void ForgetReportedFailures();

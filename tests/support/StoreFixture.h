@@ -24,7 +24,7 @@ protected:
         m_dir = strTemplate;
         std::filesystem::current_path(m_dir);
         SetDbErrorReporter([this](const std::string& strMessage) { m_reports.push_back(strMessage); });
-        ResetDbNotOpenReport();
+        ForgetReportedFailures();
     }
 
     void TearDown() override {
