@@ -13,7 +13,6 @@ std::string ReadSetting(const char* szKey, int nChars, const char* szDefault) {
     return std::string(buf.data(), n);
 }
 
-void WriteSetting(const char* szKey, const std::string& strValue) {
-    // A failed write (read-only folder) loses only the setting; nothing to report.
-    ::WritePrivateProfileStringA(settings::kSection, szKey, strValue.c_str(), settings::kFile);
+bool WriteSetting(const char* szKey, const std::string& strValue) {
+    return ::WritePrivateProfileStringA(settings::kSection, szKey, strValue.c_str(), settings::kFile) != FALSE;
 }

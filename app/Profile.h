@@ -6,4 +6,5 @@
 // The value of a key of the settings section, read with room for nChars
 // characters; szDefault when the key is missing.
 std::string ReadSetting(const char* szKey, int nChars, const char* szDefault = "");
-void WriteSetting(const char* szKey, const std::string& strValue);
+// False when the file could not be written (read-only, no rights).
+bool WriteSetting(const char* szKey, const std::string& strValue);

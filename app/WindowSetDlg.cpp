@@ -59,10 +59,20 @@ bool CWindowSetDlg::OnCommand(int nId, int nCode, HWND hCtl) {
 }
 
 void CWindowSetDlg::OnSaveSettings() {
-    WriteSetting(settings::kKeyTransparency, std::to_string(::SendMessageA(m_sliderTrans.m_hWnd, TBM_GETPOS, 0, 0)));
-    WriteSetting(settings::kKeyStyle, std::to_string(m_nStyle));
-    WriteSetting(settings::kKeyAutoRun, ::IsDlgButtonChecked(m_hWnd, IDC_CHECK_AUTORUN) == BST_CHECKED ? "1" : "0");
-    WriteSetting(settings::kKeyClickThrough,
-                 ::IsDlgButtonChecked(m_hWnd, IDC_CHECK_CLICKTHROUGH) == BST_CHECKED ? "1" : "0");
+    // The settings take effect from the file: one that cannot be written would
+    // silently keep the old ones, so the user is told and nothing changes.
+    bool saved = WriteSetting(settings::kKeyTransparency,
+                              std::to_string(::SendMessageA(m_sliderTrans.m_hWnd, TBM_GETPOS, 0, 0)));
+    saved = WriteSetting(settings::kKeyStyle, std::to_string(m_nStyle)) && saved;
+    saved = WriteSetting(settings::kKeyAutoRun, ::IsDlgButtonChecked(m_hWnd, IDC_CHECK_AUTORUN) == BST_CHECKED ? "1" : "0") &&
+            saved;
+    saved = WriteSetting(settings::kKeyClickThrough,
+                         ::IsDlgButtonChecked(m_hWnd, IDC_CHECK_CLICKTHROUGH) == BST_CHECKED ? "1" : "0") &&
+            saved;
+    if (!saved) {
+        win::AppMessageBox("无法保存设置：Quorvel.ini 是只读的，或没有写入这个文件夹的权限。设置没有改变。");
+        OnCancel();
+        return;
+    }
     win::Dialog::OnOK();
 }

@@ -149,6 +149,11 @@ def read_ini(path):
     return values
 
 
+def make_database(folder):
+    """db_Quorvel.mdb with its two tables, made as users make it: by QuorvelDb."""
+    subprocess.run([DB_TOOL], cwd=folder, check=True, capture_output=True, timeout=60)
+
+
 class Calendar:
     """Quorvel under wine, its database and settings in workdir (the test's by
     default), started in cwd (workdir by default) with args, its clock starting
@@ -157,7 +162,7 @@ class Calendar:
     def __init__(self, test, database=True, ini=None, args=(), workdir=None, cwd=None, faketime=None):
         self.workdir = workdir or test.workdir
         if database and not os.path.exists(self.db_path()):
-            subprocess.run([DB_TOOL], cwd=self.workdir, check=True, capture_output=True, timeout=60)
+            make_database(self.workdir)
         if ini is not None:
             path = os.path.join(self.workdir, "Quorvel.ini")
             if isinstance(ini, dict):
