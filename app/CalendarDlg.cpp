@@ -6,7 +6,9 @@
 #include <shellapi.h>
 
 #include "alarms/AlarmRules.h"
+#include "alarms/MemoDlg.h"
 #include "alarms/NoticeDlg.h"
+#include "anniversaries/AnniversaryDlg.h"
 #include "anniversaries/AnniversaryRules.h"
 #include "app/AboutDlg.h"
 #include "app/Profile.h"
@@ -236,11 +238,19 @@ void CCalendarDlg::OnMenuCommand(int nId) {
         case ID_MENU_EXIT:
             EndAfterQuestion(true);
             break;
-        case ID_MENU_NEW_MEMO:
-        case ID_MENU_NEW_ANNIVERSARY:
+        case ID_MENU_NEW_MEMO: {
+            CMemoDlg dlg;
+            dlg.DoModal();
+            break;
+        }
+        case ID_MENU_NEW_ANNIVERSARY: {
+            CAnniversaryDlg dlg;
+            dlg.DoModal();
+            break;
+        }
         case ID_MENU_MEMO_LIST:
         case ID_MENU_ANNIVERSARY_LIST:
-            // The alarm and anniversary dialogs open here.
+            // The lists open here.
             break;
         case ID_MENU_HIDE:
             break;  // choosing it only closes the menu

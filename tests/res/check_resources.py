@@ -4,9 +4,8 @@
 The dialogs, the menu and the strings are what the C++ code addresses by
 number and what the user reads, so this looks at the binary the resource
 compiler produced rather than at the script: default styles the compiler
-adds on its own, the UTF-8 -> UTF-16 conversion of the Chinese texts, the
-GBK bytes of the combo box initialisation data, picture sizes, the manifest
-and the version block.
+adds on its own, the UTF-8 -> UTF-16 conversion of the Chinese texts,
+picture sizes, the manifest and the version block.
 
     python3 tests/res/check_resources.py [windres ...]
 
@@ -355,23 +354,6 @@ def check_dialogs(res):
             check(not st & (WS_CAPTION | WS_BORDER | DS_MODALFRAME), f"dialog {did}: has a frame")
 
 
-def check_dlginit(res):
-    lang, body = one(res, 240, 130)
-    if body is None:
-        return
-    recs, p = [], 0
-    while struct.unpack_from("<H", body, p)[0] != 0:
-        cid, msg, n = struct.unpack_from("<HHI", body, p)
-        text = body[p + 8:p + 8 + n]
-        recs.append((cid, msg, text))
-        p += 8 + n
-    check(p + 2 == len(body), "dlginit 130: data after the terminating zero")
-    check([(c, m) for c, m, _ in recs] == [(1004, 0x0403)] * 4, f"dlginit 130: records {recs}")
-    check(all(t.endswith(b"\0") and b"\0" not in t[:-1] for _, _, t in recs), "dlginit 130: texts not zero-terminated")
-    texts = [t[:-1].decode("gbk") for _, _, t in recs]
-    check(texts == ["天", "周", "月", "年"], f"dlginit 130: texts {texts}")
-
-
 def check_menu(res):
     lang, body = one(res, 4, 129)
     if body is None:
@@ -504,7 +486,6 @@ def main(argv):
             res = read_res(out)
             before = len(failures)
             check_dialogs(res)
-            check_dlginit(res)
             check_menu(res)
             check_strings(res)
             check_pictures(res)
