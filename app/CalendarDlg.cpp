@@ -7,8 +7,10 @@
 
 #include "alarms/AlarmRules.h"
 #include "alarms/MemoDlg.h"
+#include "alarms/MemoListDlg.h"
 #include "alarms/NoticeDlg.h"
 #include "anniversaries/AnniversaryDlg.h"
+#include "anniversaries/AnniversaryListDlg.h"
 #include "anniversaries/AnniversaryRules.h"
 #include "app/AboutDlg.h"
 #include "app/Profile.h"
@@ -248,10 +250,16 @@ void CCalendarDlg::OnMenuCommand(int nId) {
             dlg.DoModal();
             break;
         }
-        case ID_MENU_MEMO_LIST:
-        case ID_MENU_ANNIVERSARY_LIST:
-            // The lists open here.
+        case ID_MENU_MEMO_LIST: {
+            CMemoListDlg dlg;
+            dlg.DoModal();
             break;
+        }
+        case ID_MENU_ANNIVERSARY_LIST: {
+            CAnniversaryListDlg dlg;
+            dlg.DoModal();
+            break;
+        }
         case ID_MENU_HIDE:
             break;  // choosing it only closes the menu
         default: {
