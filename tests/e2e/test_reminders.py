@@ -165,6 +165,15 @@ class RemindersTest(WineTestCase):
         drive("command", MEMO_LIST, 13002)
         self.assertEqual(control(drive("controls", MEMO_EDITOR), 1005)["value"][:10], datetime.date.today().isoformat())
         drive("click", MEMO_EDITOR, 1017)
+
+        # However many rows the table holds, the list shows them all.
+        cal.sql("insert into tb_memo (%s) with recursive n(i) as (select 1 union all select i + 1 from n "
+                "where i < 120) select '第' || i || '条', '1', '天', '2024-01-01', '07:00:00', '', -1 from n"
+                % MEMO_COLUMNS)
+        drive("command", MEMO_LIST, 13001)
+        drive("click", MEMO_EDITOR, 1017)
+        rows = wait_until(lambda: self.list_state(MEMO_LIST)[0]["rows"][3:], what="the list refilled")
+        self.assertEqual((len(rows), rows[-1][:3]), (120, ["第120条", "2024-01-01 07:00:00", "1天循环"]))
         drive("command", MEMO_LIST, 13004)
         drive("gone", MEMO_LIST)
 
