@@ -32,7 +32,7 @@ class RemindersTest(WineTestCase):
     def fresh_minute(self):
         """The time of day of a minute with time left, as stored: a row due in it and made
         before the calendar starts is still due at its first tick."""
-        if datetime.datetime.now().second > 45:
+        if datetime.datetime.now().second > 40:
             time.sleep(61 - datetime.datetime.now().second)
         return datetime.datetime.now().strftime("%H:%M:00")
 
