@@ -6,7 +6,11 @@
 #include <shellapi.h>
 
 #include "alarms/AlarmRules.h"
+#include "alarms/MemoDlg.h"
+#include "alarms/MemoListDlg.h"
 #include "alarms/NoticeDlg.h"
+#include "anniversaries/AnniversaryDlg.h"
+#include "anniversaries/AnniversaryListDlg.h"
 #include "anniversaries/AnniversaryRules.h"
 #include "app/AboutDlg.h"
 #include "app/Profile.h"
@@ -237,12 +241,26 @@ void CCalendarDlg::OnMenuCommand(int nId) {
         case ID_MENU_EXIT:
             EndAfterQuestion(true);
             break;
-        case ID_MENU_NEW_MEMO:
-        case ID_MENU_NEW_ANNIVERSARY:
-        case ID_MENU_MEMO_LIST:
-        case ID_MENU_ANNIVERSARY_LIST:
-            // The alarm and anniversary dialogs open here.
+        case ID_MENU_NEW_MEMO: {
+            CMemoDlg dlg;
+            dlg.DoModal();
             break;
+        }
+        case ID_MENU_NEW_ANNIVERSARY: {
+            CAnniversaryDlg dlg;
+            dlg.DoModal();
+            break;
+        }
+        case ID_MENU_MEMO_LIST: {
+            CMemoListDlg dlg;
+            dlg.DoModal();
+            break;
+        }
+        case ID_MENU_ANNIVERSARY_LIST: {
+            CAnniversaryListDlg dlg;
+            dlg.DoModal();
+            break;
+        }
         case ID_MENU_HIDE:
             break;  // choosing it only closes the menu
         default: {

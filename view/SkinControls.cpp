@@ -95,5 +95,8 @@ bool CSkinEdit::OnEraseBkgnd(HDC hdc) {
 
 LRESULT CSkinEdit::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_ERASEBKGND && OnEraseBkgnd(reinterpret_cast<HDC>(wParam))) return TRUE;
+    // The focus that a dialog gives the field selects nothing: a selected
+    // text would stand in a highlight box over the picture.
+    if (msg == WM_GETDLGCODE) return Default(msg, wParam, lParam) & ~DLGC_HASSETSEL;
     return Default(msg, wParam, lParam);
 }

@@ -1,5 +1,7 @@
 #include "win/Dialog.h"
 
+#include <commctrl.h>
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -103,6 +105,29 @@ void DDX_Check(DataExchange& dx, int nId, int& value) {
     }
 }
 
+void DDX_DateTimeCtrl(DataExchange& dx, int nId, LocalTime& value) {
+    if (dx.m_bFailed) return;
+    HWND ctl = ::GetDlgItem(dx.m_hDlg, nId);
+    SYSTEMTIME st{};
+    if (dx.m_bSaveAndValidate) {
+        if (::SendMessageA(ctl, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID) return;
+        value.nYear = st.wYear;
+        value.nMonth = st.wMonth;
+        value.nDay = st.wDay;
+        value.nHour = st.wHour;
+        value.nMinute = st.wMinute;
+        value.nSecond = st.wSecond;
+    } else {
+        st.wYear = static_cast<WORD>(value.nYear);
+        st.wMonth = static_cast<WORD>(value.nMonth);
+        st.wDay = static_cast<WORD>(value.nDay);
+        st.wHour = static_cast<WORD>(value.nHour);
+        st.wMinute = static_cast<WORD>(value.nMinute);
+        st.wSecond = static_cast<WORD>(value.nSecond);
+        ::SendMessageA(ctl, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+    }
+}
+
 Dialog::Dialog(UINT nIdTemplate, HWND hParent) : m_nIdTemplate(nIdTemplate), m_hParent(hParent) {}
 
 Dialog::~Dialog() {
@@ -112,8 +137,14 @@ Dialog::~Dialog() {
 int Dialog::s_nModalDepth = 0;
 
 INT_PTR Dialog::DoModal() {
-    // A dialog made without a parent is owned by the main window while it runs.
-    HWND owner = m_hParent ? m_hParent : AppMainWindow();
+    // A dialog made without a parent is owned by the main window, or by the
+    // dialog of ours on top of it (an editor opened from a list), which it
+    // then disables like any modal dialog does.
+    HWND owner = m_hParent;
+    if (!owner && (owner = AppMainWindow()) != nullptr) {
+        HWND popup = ::GetLastActivePopup(owner);
+        if (popup && ::IsWindowEnabled(popup) && ::IsWindowVisible(popup)) owner = popup;
+    }
     const bool disableOwner = owner && ::IsWindowEnabled(owner);
     m_bEnded = false;
     m_nResult = -1;

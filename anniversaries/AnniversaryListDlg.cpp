@@ -1,0 +1,45 @@
+#include "anniversaries/AnniversaryListDlg.h"
+
+#include "anniversaries/AnniversaryDlg.h"
+#include "anniversaries/AnniversaryRules.h"
+#include "res/resource.h"
+#include "storage/ReminderDb.h"
+
+namespace {
+const CReminderListDlg::Column kColumns[5] = {
+    {"纪念日名称", 80}, {"纪念日时间", 80}, {"提醒方式", 80}, {"纪念日描述", 100}, {"是否农历", 80}};
+}
+
+CAnniversaryListDlg::CAnniversaryListDlg() : CReminderListDlg(IDD_ANNIVERSARYLIST_DIALOG, "添加", kColumns) {}
+
+void CAnniversaryListDlg::FillList() {
+    m_anniversaries.clear();
+    auto rs = OpenQuery(AnniversarySelectSql());
+    for (; !rs->IsEOF(); rs->MoveNext()) {
+        m_anniversaries.push_back(ReadAnniversaryRecord(*rs));
+        const AnniversaryRecord& rec = m_anniversaries.back();
+        AddRow({rec.strName, FormatAnniversaryDate(rec), FormatAdvanceText(StoredIntegerOrZero(rec.strAdvance)),
+                rec.strDesc, FormatAnniversaryLunar(rec)});
+    }
+    rs->Close();
+}
+
+void CAnniversaryListDlg::ShowEditor(int nRow) {
+    CAnniversaryDlg dlg;
+    if (nRow >= 0) {
+        const AnniversaryRecord& rec = m_anniversaries[static_cast<size_t>(nRow)];
+        dlg.m_bModify = 1;
+        dlg.m_strName = rec.strName;
+        dlg.m_tmDate = dlg.m_tmTime = StoredMomentOrNow(rec.strDate, rec.strTime);
+        dlg.m_nSetting = StoredIntegerOrZero(rec.strAdvance);
+        dlg.m_strDesc = rec.strDesc;
+        dlg.m_nLunar = IsLunarAnniversary(rec) ? 1 : 0;
+    }
+    dlg.DoModal();
+}
+
+bool CAnniversaryListDlg::DeleteRecord(size_t nRow) {
+    if (!ExecuteSql(AnniversaryDeleteSql(m_anniversaries[nRow].strName))) return false;
+    m_anniversaries.erase(m_anniversaries.begin() + static_cast<std::ptrdiff_t>(nRow));
+    return true;
+}

@@ -1,0 +1,256 @@
+"""Alarms and anniversaries as a user meets them: a reminder due now, the editors, the
+lists with their tool bars, changing and deleting rows, and a database that fails."""
+
+import datetime
+import os
+import sqlite3
+import subprocess
+import time
+
+from harness import (BOX, DB_TOOL, IDOK, MAIN, NOTICE, WM_COMMAND, WM_TIMER, Calendar, WineTestCase,
+                     centre, click_at, control, drive, is_dark, message_of, wait_until, xdotool)
+
+MEMO_EDITOR, MEMO_LIST = "caption=新建备忘录", "caption=备忘录列表"
+NEW_ANNIV, MODIFY_ANNIV, ANNIV_LIST = "caption=新建纪念日", "caption=修改纪念日", "caption=纪念日列表"
+TOOL_BAR = 0xE800
+UNITS = ["天", "周", "月", "年"]
+MEMO_COLUMNS = "备忘录名称,提醒时间,提醒单位,开始日期,开始时间,备忘录描述,提醒次数"
+MEMO_INSERT = "insert into tb_memo (%s) values (?,?,?,?,?,?,?)" % MEMO_COLUMNS
+MEMO_SELECT = "select %s from tb_memo" % MEMO_COLUMNS
+ANNIV_COLUMNS = "纪念日名称,提醒日期,提醒时间,提醒设置,纪念日描述,农历提醒"
+ANNIV_INSERT = "insert into tb_remeber (%s) values (?,?,?,?,?,?)" % ANNIV_COLUMNS
+ANNIV_SELECT = "select %s from tb_remeber" % ANNIV_COLUMNS
+BOXES = [1010, 1011, 1012, 1013, 1014]
+
+
+def is_red(rgb):
+    return rgb[0] > 200 and rgb[1] < 80 and rgb[2] < 80
+
+
+class RemindersTest(WineTestCase):
+
+    def fresh_minute(self):
+        """The time of day of a minute with time left, as stored: a row due in it and made
+        before the calendar starts is still due at its first tick."""
+        if datetime.datetime.now().second > 40:
+            time.sleep(61 - datetime.datetime.now().second)
+        return datetime.datetime.now().strftime("%H:%M:00")
+
+    def start_with(self, *rows):
+        """The calendar started on a database holding rows (statement, values)."""
+        subprocess.run([DB_TOOL], cwd=self.workdir, check=True, capture_output=True, timeout=60)
+        with sqlite3.connect(os.path.join(self.workdir, "db_Quorvel.mdb")) as con:
+            for statement, values in rows:
+                con.execute(statement, values)
+        cal = Calendar(self)
+        cal.window()
+        return cal
+
+    def notice_once(self, text, label):
+        """A tick shows the notice of the row due now; a click closes it; a second tick in
+        the same minute shows nothing."""
+        drive("post", MAIN, WM_TIMER, 1)
+        notice = drive("controls", NOTICE)
+        self.assertEqual(control(notice, 1000)["text"], text)
+        x, y = notice["origin"]
+        shot = self.shot(label)
+        self.assertTrue(shot.points((x + 10, y + 8, x + notice["client"][0] - 10, y + 30), is_dark), "no title")
+        click_at(x + 5, y + 5)
+        drive("gone", NOTICE)
+        drive("post", MAIN, WM_TIMER, 1)
+        self.assertFalse(drive("find", NOTICE, timeout_ms=1500, check=False)["ok"], "shown twice in one minute")
+
+    def box(self, expected):
+        """The message box the program shows now: its text, then OK."""
+        self.assertEqual(message_of(drive("controls", BOX)), expected)
+        drive("click", BOX, IDOK)
+        drive("gone", BOX)
+
+    def list_state(self, selector):
+        window = drive("controls", selector)
+        return control(window, 1019), control(window, TOOL_BAR)["buttons"]
+
+    def click_row(self, selector, row):
+        click_at(*centre(self.list_state(selector)[0]["row_rects"][row]))
+
+    def test_alarm_notice_editor_and_list(self):
+        minute, today = self.fresh_minute(), datetime.date.today().isoformat()
+        cal = self.start_with((MEMO_INSERT, ("喝水", "NULL", "NULL", today, minute, "起来走走", 0)))
+        self.notice_once("起来走走", "alarm-notice")
+
+        # A new alarm: now in both pickers, N = 1, once, the repeat fields off; the clock ticks.
+        drive("post", MAIN, WM_COMMAND, 32771)
+        editor = drive("controls", MEMO_EDITOR)
+        self.assertEqual([control(editor, i)["check"] for i in (1001, 1002)], [1, 0])
+        self.assertEqual([control(editor, i)["enabled"] for i in (1004, 1020)], [False, False])
+        combo = control(editor, 1004)
+        self.assertEqual((combo["items"], combo["cursel"], control(editor, 1020)["text"]), (UNITS, -1, "1"))
+        for ident in (1005, 1006):
+            shown = datetime.datetime.strptime(control(editor, ident)["value"], "%Y-%m-%d %H:%M:%S")
+            self.assertLess(abs((shown - datetime.datetime.now()).total_seconds()), 90)
+        clock = control(editor, 1029)["rect"]
+        first = wait_until(lambda: [s for s in [self.shot("alarm-editor")] if s.points(clock, is_red)],
+                           what="the clock's red second hand")[0]
+        wait_until(lambda: self.shot().region(clock) != first.region(clock), what="the clock to tick")
+
+        # Refused: an empty name, and an N that is no integer even while N is off.
+        drive("click", MEMO_EDITOR, 1008)
+        self.box("备忘录名称不能为空！")
+        for ident, text in ((1000, "晨会"), (1020, "x1"), (1005, "2024-03-10 00:00:00"),
+                            (1006, "2001-01-01 08:30:45"), (1007, "带上报告")):
+            drive("set", MEMO_EDITOR, ident, text)
+        drive("click", MEMO_EDITOR, 1008)
+        self.box("请键入一个整数。")
+        self.assertEqual(cal.sql(MEMO_SELECT)[1:], [])
+
+        # Once, then repeating every 2 weeks: the form stays open with its values between.
+        drive("set", MEMO_EDITOR, 1020, "5")
+        drive("click", MEMO_EDITOR, 1008)
+        self.box("备忘录创建成功！")
+        drive("click", MEMO_EDITOR, 1002, "--send")
+        self.assertEqual([control(drive("controls", MEMO_EDITOR), i)["enabled"] for i in (1004, 1020)], [True] * 2)
+        drive("set", MEMO_EDITOR, 1000, "周报")
+        drive("select", MEMO_EDITOR, 1004, 1)
+        drive("set", MEMO_EDITOR, 1020, "2")
+        drive("click", MEMO_EDITOR, 1008)
+        self.box("备忘录创建成功！")
+        self.assertEqual(cal.sql(MEMO_SELECT)[1:], [("晨会", "NULL", "NULL", "2024-03-10", "08:30:45", "带上报告", 0),
+                                                  ("周报", "2", "周", "2024-03-10", "08:30:45", "带上报告", -1)])
+        drive("click", MEMO_EDITOR, 1017)
+        drive("gone", MEMO_EDITOR)
+
+        # The list: its tool bar and columns; 修改 and 删除 wait for a click in the list.
+        drive("post", MAIN, WM_COMMAND, 32773)
+        listing, buttons = self.list_state(MEMO_LIST)
+        self.assertEqual([(b["text"], b["enabled"]) for b in buttons if not b["separator"]],
+                         [("新建", True), ("修改", False), ("删除", False), ("退出", True)])
+        self.assertEqual((listing["exstyle"], listing["columns"]),
+                         (0x171, ["备忘录名称", "开始时间", "提醒方式", "备忘录描述", "是否过期"]))
+        self.assertEqual(listing["rows"], [["喝水", today + " " + minute, "仅仅一次", "起来走走", "已过期"],
+                                           ["晨会", "2024-03-10 08:30:45", "仅仅一次", "带上报告", "已过期"],
+                                           ["周报", "2024-03-10 08:30:45", "2周循环", "带上报告", ""]])
+        self.shot("alarm-list")
+        x0, _, x1, y1 = listing["rect"]
+        click_at((x0 + x1) // 2, y1 - 10)  # below the rows
+        self.assertEqual([b["enabled"] for b in self.list_state(MEMO_LIST)[1]], [True] * 5)
+        drive("command", MEMO_LIST, 13002)
+        self.box("请选择要修改的记录")
+
+        # 修改 shows the repeating alarm; a new N and unit are saved under its name.
+        self.click_row(MEMO_LIST, 2)
+        drive("command", MEMO_LIST, 13002)
+        editor = drive("controls", MEMO_EDITOR)
+        name = control(editor, 1000)
+        self.assertEqual((name["text"], name["enabled"], control(editor, 1002)["check"]), ("周报", False, 1))
+        self.assertEqual([control(editor, i)["text"] for i in (1004, 1020)], ["周", "2"])
+        self.assertEqual([control(editor, i)["value"] for i in (1005, 1006)], ["2024-03-10 08:30:45"] * 2)
+        drive("set", MEMO_EDITOR, 1020, "3")
+        drive("set", MEMO_EDITOR, 1004, "月")
+        drive("click", MEMO_EDITOR, 1008)
+        self.box("备忘录修改成功！")
+        drive("click", MEMO_EDITOR, 1017)
+        wait_until(lambda: self.list_state(MEMO_LIST)[0]["rows"][2][2] == "3月循环", what="the list refilled")
+
+        # 删除 at once; a row stored by other means is listed as stored and opens on now.
+        self.click_row(MEMO_LIST, 1)
+        drive("command", MEMO_LIST, 13003)
+        wait_until(lambda: [r[0] for r in self.list_state(MEMO_LIST)[0]["rows"]] == ["喝水", "周报"], what="deleted")
+        self.assertEqual([r[0] for r in cal.sql(MEMO_SELECT)], ["喝水", "周报"])
+        cal.sql(MEMO_INSERT, ("坏行", "NULL", "NULL", "2024-13-99", "8点", "", 0))
+        drive("command", MEMO_LIST, 13001)
+        drive("click", MEMO_EDITOR, 1017)
+        wait_until(lambda: len(self.list_state(MEMO_LIST)[0]["rows"]) == 3, what="the list refilled")
+        self.assertEqual(self.list_state(MEMO_LIST)[0]["rows"][2], ["坏行", "2024-13-99 8点", "仅仅一次", "", ""])
+        self.click_row(MEMO_LIST, 2)
+        drive("command", MEMO_LIST, 13002)
+        self.assertEqual(control(drive("controls", MEMO_EDITOR), 1005)["value"][:10], datetime.date.today().isoformat())
+        drive("click", MEMO_EDITOR, 1017)
+
+        # However many rows the table holds, the list shows them all.
+        cal.sql("insert into tb_memo (%s) with recursive n(i) as (select 1 union all select i + 1 from n "
+                "where i < 120) select '第' || i || '条', 'NULL', 'NULL', '2024-01-01', '07:00:00', '', 0 from n"
+                % MEMO_COLUMNS)
+        drive("command", MEMO_LIST, 13001)
+        drive("click", MEMO_EDITOR, 1017)
+        rows = wait_until(lambda: self.list_state(MEMO_LIST)[0]["rows"][3:], what="the list refilled")
+        self.assertEqual((len(rows), rows[-1][:3]), (120, ["第120条", "2024-01-01 07:00:00", "仅仅一次"]))
+        drive("command", MEMO_LIST, 13004)
+        drive("gone", MEMO_LIST)
+
+    def test_anniversary_notice_editor_list_and_failing_store(self):
+        minute, today = self.fresh_minute(), datetime.date.today()
+        cal = self.start_with((ANNIV_INSERT, ("生日", today.isoformat(), minute, 1, "买蛋糕", 0)),
+                              (ANNIV_INSERT, ("结婚纪念", "2008-03-05", "08:30:00", 18, "订餐厅", -1)))
+        self.notice_once("买蛋糕", "anniversary-notice")
+
+        # A new anniversary: today, nothing checked; an empty name is refused.
+        drive("post", MAIN, WM_COMMAND, 32772)
+        editor = drive("controls", NEW_ANNIV)
+        self.assertEqual([control(editor, i)["check"] for i in BOXES + [1018]], [0] * 6)
+        self.assertEqual(control(editor, 1005)["value"][:10], today.isoformat())
+        drive("click", NEW_ANNIV, 1008)
+        self.box("纪念日名称不能为空！")
+        for ident, text in ((1000, "母亲生日"), (1005, "2024-05-20 00:00:00"), (1006, "2001-01-01 09:05:00"),
+                            (1020, "回家")):
+            drive("set", NEW_ANNIV, ident, text)
+        for ident in (1010, 1012, 1018):
+            drive("click", NEW_ANNIV, ident, "--send")
+        self.shot("anniversary-editor")
+        drive("click", NEW_ANNIV, 1008)
+        self.box("纪念日创建成功！")
+        drive("click", NEW_ANNIV, 1017)
+        drive("gone", NEW_ANNIV)
+        self.assertEqual(cal.sql(ANNIV_SELECT)[2:], [("母亲生日", "2024-05-20", "09:05:00", 5, "回家", -1)])
+
+        # The list and its columns.
+        drive("post", MAIN, WM_COMMAND, 32774)
+        listing, buttons = self.list_state(ANNIV_LIST)
+        self.assertEqual([b["text"] for b in buttons], ["添加", "修改", "删除", "", "退出"])
+        self.assertEqual((listing["exstyle"], listing["columns"]),
+                         (0x171, ["纪念日名称", "纪念日时间", "提醒方式", "纪念日描述", "是否农历"]))
+        self.assertEqual(listing["rows"], [["生日", today.strftime("%m-%d  ") + minute, "当天提醒", "买蛋糕", ""],
+                                           ["结婚纪念", "03-05  08:30:00", "提前一个月，提前一天", "订餐厅", "农历"],
+                                           ["母亲生日", "05-20  09:05:00", "提前三天，当天提醒", "回家", "农历"]])
+        self.shot("anniversary-list")
+
+        # Two rows selected: 修改 opens the one selected last, with its boxes.
+        self.click_row(ANNIV_LIST, 0)
+        xdotool("keydown", "ctrl")
+        self.click_row(ANNIV_LIST, 1)
+        xdotool("keyup", "ctrl")
+        self.assertEqual(self.list_state(ANNIV_LIST)[0]["selected"], [0, 1])
+        drive("command", ANNIV_LIST, 13002)
+        editor = drive("controls", MODIFY_ANNIV)
+        self.assertEqual([control(editor, i)["check"] for i in BOXES + [1018]], [0, 1, 0, 0, 1, 1])
+        self.assertEqual((control(editor, 1000)["text"], control(editor, 1000)["enabled"]), ("结婚纪念", False))
+        self.assertEqual([control(editor, i)["value"] for i in (1005, 1006)], ["2008-03-05 08:30:00"] * 2)
+        drive("click", MODIFY_ANNIV, 1017)
+        drive("gone", MODIFY_ANNIV)
+        self.click_row(ANNIV_LIST, 0)
+        drive("command", ANNIV_LIST, 13003)
+        wait_until(lambda: len(self.list_state(ANNIV_LIST)[0]["rows"]) == 2, what="the row deleted")
+        self.assertEqual([r[0] for r in cal.sql(ANNIV_SELECT)], ["结婚纪念", "母亲生日"])
+
+        # The table goes away under the open list: every failure is told, nothing claims
+        # success, the row that could not be deleted stays listed, the program goes on.
+        self.fresh_minute()  # no minute tick of the checks in between
+        cal.sql("alter table tb_remeber rename to kept")
+        self.click_row(ANNIV_LIST, 1)
+        drive("command", ANNIV_LIST, 13003)
+        self.assertIn("tb_remeber", message_of(drive("controls", BOX)))
+        drive("click", BOX, IDOK)
+        self.assertEqual(len(self.list_state(ANNIV_LIST)[0]["rows"]), 2)
+        drive("command", ANNIV_LIST, 13001)
+        drive("set", NEW_ANNIV, 1000, "新的")
+        drive("click", NEW_ANNIV, 1008)
+        self.assertIn("tb_remeber", message_of(drive("controls", BOX)))
+        drive("click", BOX, IDOK)
+        self.assertFalse(drive("find", BOX, timeout_ms=1000, check=False)["ok"], "a failed save claimed success")
+        drive("click", NEW_ANNIV, 1017)
+        self.assertIn("tb_remeber", message_of(drive("controls", BOX)))  # the list's refill
+        drive("click", BOX, IDOK)
+        self.assertEqual(self.list_state(ANNIV_LIST)[0]["rows"], [])
+        drive("command", ANNIV_LIST, 13004)
+        drive("gone", ANNIV_LIST)
+        self.assertEqual(len(cal.sql("select * from kept")), 2)
+        self.assertTrue(drive("find", MAIN)["ok"])
