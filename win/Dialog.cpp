@@ -95,16 +95,6 @@ void DDX_Radio(DataExchange& dx, int nFirstId, int& value) {
     }
 }
 
-void DDX_Check(DataExchange& dx, int nId, int& value) {
-    if (dx.m_bFailed) return;
-    HWND ctl = ::GetDlgItem(dx.m_hDlg, nId);
-    if (dx.m_bSaveAndValidate) {
-        value = static_cast<int>(::SendMessageA(ctl, BM_GETCHECK, 0, 0));
-    } else {
-        ::SendMessageA(ctl, BM_SETCHECK, static_cast<WPARAM>(value), 0);
-    }
-}
-
 void DDX_DateTimeCtrl(DataExchange& dx, int nId, LocalTime& value) {
     if (dx.m_bFailed) return;
     HWND ctl = ::GetDlgItem(dx.m_hDlg, nId);

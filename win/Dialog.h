@@ -31,7 +31,6 @@ void DDX_Text(DataExchange& dx, int nId, std::string& value);
 void DDX_Text(DataExchange& dx, int nId, int& value);
 // A radio group starting at nFirstId: the index of the checked button, -1 for none.
 void DDX_Radio(DataExchange& dx, int nFirstId, int& value);
-void DDX_Check(DataExchange& dx, int nId, int& value);
 // A date-time picker. A value the picker refuses (a date it cannot show)
 // leaves it on what it held, which for a new dialog is the current time.
 void DDX_DateTimeCtrl(DataExchange& dx, int nId, LocalTime& value);

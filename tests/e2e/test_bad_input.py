@@ -43,6 +43,19 @@ def nullable_tables(work):
 SECTION = "[窗口设置]\r\n".encode("gbk")
 
 
+def lists(memos, anniversaries):
+    """Both lists show the rows as stored: their names, or how many there are."""
+    def check(test):
+        for command, caption, expected in ((32773, "备忘录列表", memos), (32774, "纪念日列表", anniversaries)):
+            drive("post", MAIN, WM_COMMAND, command)
+            rows = control(drive("controls", "caption=" + caption, timeout_ms=20000), 1019)["rows"]
+            test.shot(os.path.join(test.row, caption))
+            test.assertEqual([r[0] for r in rows] if isinstance(expected, list) else len(rows), expected)
+            drive("command", "caption=" + caption, 13004)
+            drive("gone", "caption=" + caption)
+    return check
+
+
 LOCKED = []
 
 
@@ -80,18 +93,19 @@ CASES = [
         (MEMO, [("闹钟%d" % i, "2030-05-0%d" % (2 + i % 7), "08:30:00", "") for i in range(1999)]
          + [("到了", "2030-05-01", "08:30:00", "")]),
         (ANNIVERSARY, [("纪念%d" % i, "2000-06-%02d" % (1 + i % 28), "08:30:00", "") for i in range(2000)])),
-     [], [], [""], None),
+     [], [], [""], None, lists(2000, 2000)),
     ("quotes, 1 000 characters, 64 KB, CR LF", True, rows(
         (MEMO, [("It's '引号'", "2030-05-01", "08:30:45", "a'b\r\n第二行"), (LONG, "2030-05-01", "08:30:00", LONG),
                 ("大", "2030-05-01", "08:30:00", ("六十四千字节\r\n" * 4096)[:32768])]),
         (ANNIVERSARY, [("周年'", "1999-05-01", "08:30:00", "x\r\ny")])),
-     [], [], ["a'b\r\n第二行", LONG, ("六十四千字节\r\n" * 4096)[:32768], "x\r\ny"], None),
+     [], [], ["a'b\r\n第二行", LONG, ("六十四千字节\r\n" * 4096)[:32768], "x\r\ny"], None,
+     lists(["It's '引号'", LONG, "大"], ["周年'"])),
     ("dates and times that do not parse", True, rows(
         (MEMO, [("坏%d" % i, d, t, "") for i, (d, t) in enumerate(
             [("2030-13-01", "08:30:00"), ("", ""), ("abc", "08:30:00"), ("2030-05-01", "8:61:00"),
              ("2030-05-01", "x"), ("2030-05-32", "08:30:00"), ("-1-1-1", "08:30")])]),
         (ANNIVERSARY, [("坏", "2030/05/01", "08:30:00", ""), ("坏2", "2030-05-01", "", "")])),
-     [], [], [], None),
+     [], [], [], None, lists(["坏%d" % i for i in range(7)], ["坏", "坏2"])),
     ("settings of garbage", True, file("Quorvel.ini", random.Random(8).randbytes(4096)), [], [], [], [0, 0]),
     ("overlong settings values", True, file("Quorvel.ini", SECTION + "窗口风格=0\r\n透明度=".encode("gbk")
                                              + b"9" * 300 + "\r\n窗口位置=".encode("gbk") + b"1," * 4000),

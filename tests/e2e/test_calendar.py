@@ -8,7 +8,7 @@ import re
 import subprocess
 
 from harness import (BOX, DB_TOOL, DRIVER, IDCANCEL, IDOK, MAIN, QUORVEL, SECTION, VK_ESCAPE, VK_RETURN, WM_CLOSE,
-                     WM_COMMAND, WM_RBUTTONDOWN, WM_TRAYNOTIFY, Calendar, WineTestCase, centre, click_at, control,
+                     WM_COMMAND, WM_TIMER, WM_RBUTTONDOWN, WM_TRAYNOTIFY, Calendar, WineTestCase, centre, click_at, control,
                      drive, is_dark, is_magenta, message_of, wait_until, xdotool)
 
 WS_CAPTION, WS_EX_TOOLWINDOW, WS_EX_APPWINDOW = 0x00C00000, 0x80, 0x40000
@@ -140,6 +140,15 @@ class CalendarTest(WineTestCase):
         drive("click", BOX, IDOK)
         main = cal.window()
         self.assertFalse(drive("find", BOX, timeout_ms=1500, check=False)["ok"], "reported twice")
+        # A list the user opens says so again; the minute checks stay quiet.
+        drive("post", MAIN, WM_TIMER, 1)
+        self.assertFalse(drive("find", BOX, timeout_ms=1500, check=False)["ok"], "the minute check reported")
+        drive("post", MAIN, WM_COMMAND, 32773)
+        self.assertIn("数据库没有打开", message_of(drive("controls", BOX)))
+        drive("click", BOX, IDOK)
+        self.assertEqual(control(drive("controls", "caption=备忘录列表"), 1019)["rows"], [])
+        drive("command", "caption=备忘录列表", 13004)
+        drive("gone", "caption=备忘录列表")
         self.assertEqual((main["rect"][:2], main["alpha"], main["topmost"]), ([0, 0], 95, False))
 
         # The tray icon with today's dates in its tip; a restarted taskbar gets it again.
