@@ -70,12 +70,7 @@ bool IsAlarmDue(const AlarmRule& rule, const CivilMinute& when) {
 
 void CheckMemoAlarms(LocalMinute nFirst, LocalMinute nLast, const ReminderNotice& notice) {
     if (nFirst > nLast) return;
-    std::vector<MemoRecord> rows;
-    {
-        auto rs = OpenQuery(MemoSelectSql(), ReportFailures::OncePerRun);
-        for (; !rs->IsEOF(); rs->MoveNext()) rows.push_back(ReadMemoRecord(*rs));
-        rs->Close();
-    }
+    const std::vector<MemoRecord> rows = ReadAllMemos(ReportFailures::OncePerRun);
     std::vector<AlarmRule> rules;
     std::vector<int> minuteOfDay;
     rules.reserve(rows.size());

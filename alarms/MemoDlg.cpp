@@ -45,13 +45,7 @@ BOOL CMemoDlg::OnInitDialog() {
     for (const char* unit : kUnits)
         ::SendMessageA(m_comboUnit.m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(unit));
 
-    m_imageList.Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0);
-    m_imageList.AddIcon(win::AppInstance(), IDI_OK, 16, 16);
-    m_imageList.AddIcon(win::AppInstance(), IDI_CANCEL, 16, 16);
-    m_btnOK.SetImageList(m_imageList);
-    m_btnCancel.SetImageList(m_imageList);
-    m_btnOK.SetImage(0);
-    m_btnCancel.SetImage(1);
+    SetOkCancelIcons(m_imageList, m_btnOK, m_btnCancel);
 
     if (!m_bModify) {
         EnableRepeat(false);

@@ -13,15 +13,10 @@ const CReminderListDlg::Column kColumns[5] = {
 CMemoListDlg::CMemoListDlg() : CReminderListDlg(IDD_MEMOLIST_DIALOG, "新建", kColumns) {}
 
 void CMemoListDlg::FillList() {
-    m_memos.clear();
     const win::LocalTime now = win::LocalTime::Now();
-    auto rs = OpenQuery(MemoSelectSql());
-    for (; !rs->IsEOF(); rs->MoveNext()) {
-        m_memos.push_back(ReadMemoRecord(*rs));
-        const MemoRecord& rec = m_memos.back();
+    m_memos = ReadAllMemos();
+    for (const MemoRecord& rec : m_memos)
         AddRow({rec.strName, FormatAlarmStart(rec), FormatAlarmRepeat(rec), rec.strDesc, FormatAlarmExpired(rec, now)});
-    }
-    rs->Close();
 }
 
 void CMemoListDlg::ShowEditor(int nRow) {

@@ -13,15 +13,11 @@ const CReminderListDlg::Column kColumns[5] = {
 CAnniversaryListDlg::CAnniversaryListDlg() : CReminderListDlg(IDD_ANNIVERSARYLIST_DIALOG, "添加", kColumns) {}
 
 void CAnniversaryListDlg::FillList() {
-    m_anniversaries.clear();
-    auto rs = OpenQuery(AnniversarySelectSql());
-    for (; !rs->IsEOF(); rs->MoveNext()) {
-        m_anniversaries.push_back(ReadAnniversaryRecord(*rs));
-        const AnniversaryRecord& rec = m_anniversaries.back();
+    m_anniversaries = ReadAllAnniversaries();
+    for (const AnniversaryRecord& rec : m_anniversaries) {
         AddRow({rec.strName, FormatAnniversaryDate(rec), FormatAdvanceText(StoredIntegerOrZero(rec.strAdvance)),
                 rec.strDesc, FormatAnniversaryLunar(rec)});
     }
-    rs->Close();
 }
 
 void CAnniversaryListDlg::ShowEditor(int nRow) {

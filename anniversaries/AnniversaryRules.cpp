@@ -107,12 +107,7 @@ bool NotifyAnniversary(const AnniversaryRule& rule, const SolarDate& target) {
 
 void CheckAnniversaries(LocalMinute nFirst, LocalMinute nLast, const ReminderNotice& notice) {
     if (nFirst > nLast) return;
-    std::vector<AnniversaryRecord> rows;
-    {
-        auto rs = OpenQuery(AnniversarySelectSql(), ReportFailures::OncePerRun);
-        for (; !rs->IsEOF(); rs->MoveNext()) rows.push_back(ReadAnniversaryRecord(*rs));
-        rs->Close();
-    }
+    const std::vector<AnniversaryRecord> rows = ReadAllAnniversaries(ReportFailures::OncePerRun);
     std::vector<AnniversaryRule> rules;
     std::vector<int> minuteOfDay;
     rules.reserve(rows.size());

@@ -29,13 +29,7 @@ BOOL CWindowSetDlg::OnInitDialog() {
     ::SendMessageA(m_sliderTrans.m_hWnd, TBM_SETRANGE, TRUE, MAKELPARAM(0, settings::kTransparencyMax));
     ::SendMessageA(m_sliderTrans.m_hWnd, TBM_SETPOS, TRUE, settings::Atoi(trans));
 
-    m_imageList.Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0);
-    m_imageList.AddIcon(win::AppInstance(), IDI_OK, 16, 16);
-    m_imageList.AddIcon(win::AppInstance(), IDI_CANCEL, 16, 16);
-    m_btnOK.SetImageList(m_imageList);
-    m_btnCancel.SetImageList(m_imageList);
-    m_btnOK.SetImage(0);
-    m_btnCancel.SetImage(1);
+    SetOkCancelIcons(m_imageList, m_btnOK, m_btnCancel);
     return TRUE;
 }
 

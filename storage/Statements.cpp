@@ -161,6 +161,21 @@ MemoRecord ReadMemoRecord(RecordSet& rs) {
     return rec;
 }
 
+namespace {
+template <typename Record>
+std::vector<Record> ReadAll(const std::string& strSql, Record (*read)(RecordSet&), ReportFailures how) {
+    std::vector<Record> rows;
+    for (auto rs = OpenQuery(strSql, how); !rs->IsEOF(); rs->MoveNext()) rows.push_back(read(*rs));
+    return rows;
+}
+}  // namespace
+
+std::vector<MemoRecord> ReadAllMemos(ReportFailures how) { return ReadAll(MemoSelectSql(), ReadMemoRecord, how); }
+
+std::vector<AnniversaryRecord> ReadAllAnniversaries(ReportFailures how) {
+    return ReadAll(AnniversarySelectSql(), ReadAnniversaryRecord, how);
+}
+
 AnniversaryRecord ReadAnniversaryRecord(RecordSet& rs) {
     AnniversaryRecord rec;
     rec.strName = GetFieldText(rs, kColAnnName);

@@ -3,8 +3,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
-class RecordSet;
+#include "storage/ReminderDb.h"
 
 // Column names of tb_memo (one row per alarm), in insert order.
 extern const char* const kColMemoName;       // 备忘录名称
@@ -48,6 +49,11 @@ struct AnniversaryRecord {
 // All columns of the current row, read by name.
 MemoRecord ReadMemoRecord(RecordSet& rs);
 AnniversaryRecord ReadAnniversaryRecord(RecordSet& rs);
+
+// Every row of a table in the driver's order, read in one pass; the record set
+// is closed before they return, so nothing shown afterwards can disturb it.
+std::vector<MemoRecord> ReadAllMemos(ReportFailures how = ReportFailures::Always);
+std::vector<AnniversaryRecord> ReadAllAnniversaries(ReportFailures how = ReportFailures::Always);
 
 // A value ready to be pasted between single quotes: every ' is doubled, so
 // that a name such as "Tom's" is stored as typed instead of breaking the

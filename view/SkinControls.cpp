@@ -65,6 +65,16 @@ LRESULT CIconButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     return Default(msg, wParam, lParam);
 }
 
+void SetOkCancelIcons(win::ImageList& list, CIconButton& ok, CIconButton& cancel) {
+    list.Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0);
+    list.AddIcon(win::AppInstance(), IDI_OK, 16, 16);
+    list.AddIcon(win::AppInstance(), IDI_CANCEL, 16, 16);
+    ok.SetImageList(list);
+    cancel.SetImageList(list);
+    ok.SetImage(0);
+    cancel.SetImage(1);
+}
+
 CSkinEdit::CSkinEdit() : m_bmpBack(win::LoadBitmapResource(win::AppInstance(), IDB_EDIT_BACK)) {}
 
 HBRUSH CSkinEdit::OnReflectedCtlColor(HDC hdc) {

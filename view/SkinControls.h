@@ -28,6 +28,10 @@ private:
     int m_bPressed = 0;  // between a left-button press on the button and its release
 };
 
+// The editors' OK and Cancel buttons: icons 138 and 139 from a 16 x 16 list
+// that the dialog keeps.
+void SetOkCancelIcons(win::ImageList& list, CIconButton& ok, CIconButton& cancel);
+
 // An edit drawn over a bitmap stretched to its whole client area; the text has
 // no background box.
 class CSkinEdit : public win::Window {

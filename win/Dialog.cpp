@@ -98,23 +98,11 @@ void DDX_Radio(DataExchange& dx, int nFirstId, int& value) {
 void DDX_DateTimeCtrl(DataExchange& dx, int nId, LocalTime& value) {
     if (dx.m_bFailed) return;
     HWND ctl = ::GetDlgItem(dx.m_hDlg, nId);
-    SYSTEMTIME st{};
-    if (dx.m_bSaveAndValidate) {
-        if (::SendMessageA(ctl, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) != GDT_VALID) return;
-        value.nYear = st.wYear;
-        value.nMonth = st.wMonth;
-        value.nDay = st.wDay;
-        value.nHour = st.wHour;
-        value.nMinute = st.wMinute;
-        value.nSecond = st.wSecond;
-    } else {
-        st.wYear = static_cast<WORD>(value.nYear);
-        st.wMonth = static_cast<WORD>(value.nMonth);
-        st.wDay = static_cast<WORD>(value.nDay);
-        st.wHour = static_cast<WORD>(value.nHour);
-        st.wMinute = static_cast<WORD>(value.nMinute);
-        st.wSecond = static_cast<WORD>(value.nSecond);
+    SYSTEMTIME st = value.ToSystemTime();
+    if (!dx.m_bSaveAndValidate) {
         ::SendMessageA(ctl, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&st));
+    } else if (::SendMessageA(ctl, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&st)) == GDT_VALID) {
+        value = LocalTime::FromSystemTime(st);
     }
 }
 

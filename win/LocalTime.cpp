@@ -15,12 +15,7 @@ LocalTime LocalTime::Now() {
 #ifdef _WIN32
     SYSTEMTIME st;
     ::GetLocalTime(&st);
-    t.nYear = st.wYear;
-    t.nMonth = st.wMonth;
-    t.nDay = st.wDay;
-    t.nHour = st.wHour;
-    t.nMinute = st.wMinute;
-    t.nSecond = st.wSecond;
+    t = FromSystemTime(st);
 #else
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
@@ -34,6 +29,30 @@ LocalTime LocalTime::Now() {
 #endif
     return t;
 }
+
+#ifdef _WIN32
+LocalTime LocalTime::FromSystemTime(const SYSTEMTIME& st) {
+    LocalTime t;
+    t.nYear = st.wYear;
+    t.nMonth = st.wMonth;
+    t.nDay = st.wDay;
+    t.nHour = st.wHour;
+    t.nMinute = st.wMinute;
+    t.nSecond = st.wSecond;
+    return t;
+}
+
+SYSTEMTIME LocalTime::ToSystemTime() const {
+    SYSTEMTIME st{};
+    st.wYear = static_cast<WORD>(nYear);
+    st.wMonth = static_cast<WORD>(nMonth);
+    st.wDay = static_cast<WORD>(nDay);
+    st.wHour = static_cast<WORD>(nHour);
+    st.wMinute = static_cast<WORD>(nMinute);
+    st.wSecond = static_cast<WORD>(nSecond);
+    return st;
+}
+#endif
 
 std::string LocalTime::Format(const char* szFormat) const {
     std::string out;

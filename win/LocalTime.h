@@ -4,6 +4,10 @@
 
 #include <string>
 
+#ifdef _WIN32
+struct _SYSTEMTIME;  // <windows.h>'s SYSTEMTIME
+#endif
+
 namespace win {
 
 struct LocalTime {
@@ -15,6 +19,10 @@ struct LocalTime {
     int nSecond = 0;
 
     static LocalTime Now();  // the local clock
+#ifdef _WIN32
+    static LocalTime FromSystemTime(const ::_SYSTEMTIME& st);
+    ::_SYSTEMTIME ToSystemTime() const;
+#endif
     // %Y (four digits), %m %d %H %M %S (two digits) and %%; every other byte,
     // GBK text included, is copied as it stands.
     std::string Format(const char* szFormat) const;

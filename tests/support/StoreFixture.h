@@ -47,20 +47,10 @@ protected:
         ASSERT_TRUE(m_reports.empty()) << m_reports.front();
     }
 
-    std::vector<MemoRecord> ReadMemos() { return ReadAll<MemoRecord>(MemoSelectSql(), ReadMemoRecord); }
-    std::vector<AnniversaryRecord> ReadAnniversaries() {
-        return ReadAll<AnniversaryRecord>(AnniversarySelectSql(), ReadAnniversaryRecord);
-    }
+    std::vector<MemoRecord> ReadMemos() { return ReadAllMemos(); }
+    std::vector<AnniversaryRecord> ReadAnniversaries() { return ReadAllAnniversaries(); }
 
     std::filesystem::path m_oldDir;
     std::filesystem::path m_dir;
     std::vector<std::string> m_reports;
-
-private:
-    template <typename Record>
-    static std::vector<Record> ReadAll(const std::string& strSql, Record (*read)(RecordSet&)) {
-        std::vector<Record> rows;
-        for (auto rs = OpenQuery(strSql); !rs->IsEOF(); rs->MoveNext()) rows.push_back(read(*rs));
-        return rows;
-    }
 };
