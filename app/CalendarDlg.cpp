@@ -126,7 +126,6 @@ void CCalendarDlg::OnOK() {
 
 void CCalendarDlg::EndAfterQuestion(bool bQuit) {
     if (::MessageBoxA(m_hWnd, "确定要退出" QUORVEL_TITLE "吗？", "信息", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
-    RemoveTrayIcon();
     if (bQuit) ::PostQuitMessage(0);
     SaveWindowPosition();
     EndDialog(IDCANCEL);
@@ -401,6 +400,10 @@ INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CLOSE:
             EndAfterQuestion(false);
             return TRUE;
+        case WM_DESTROY:
+            // However the window ends (Esc too), no icon is left behind in the tray.
+            RemoveTrayIcon();
+            break;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
                 OnSysCommand(static_cast<UINT>(wParam), lParam);

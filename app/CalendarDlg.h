@@ -49,8 +49,8 @@ private:
     void StepMonth(int nDelta);
     void OnSelchangeYear();
     void SelectYearInList();
-    // Asks the exit question; on OK removes the tray icon, saves the place and
-    // ends the window (bQuit: the exit command also ends every modal loop).
+    // Asks the exit question; on OK saves the place and ends the window (bQuit:
+    // the exit command also ends every modal loop).
     void EndAfterQuestion(bool bQuit);
     void SetToday(const win::LocalTime& now);
     void UpdateTrayIcon(DWORD dwMessage);

@@ -58,6 +58,7 @@ class CalendarTest(WineTestCase):
             return [json.loads(line) for line in f]
 
     def test_month_window_navigation_and_closing(self):
+        drive("traylog")  # from now on the taskbar's requests are kept
         cal = Calendar(self)
         main = cal.window()
         today = datetime.date.today()
@@ -126,12 +127,14 @@ class CalendarTest(WineTestCase):
         self.assertIsNone(cal.proc.poll(), "Cancel ended the calendar")
         drive("key", MAIN, VK_ESCAPE)
         self.assertEqual(cal.wait_exit(), 0)
+        self.assertIn([2, main["hwnd"], 247 + today.day], drive("traylog")["requests"], "Esc left the icon")
 
     def test_tray_menu_shortcut_settings_and_exit(self):
         # No database and a damaged settings file: the user is told about the one,
         # the other reads as no settings.
         garbage = b"junk\x81\xfe =\r\n[" + SECTION.encode("gbk") + b"]\r\n\xb4\xba=\x81\r\n" \
                   + "窗口位置=99999,x,,-4\r\n透明度=abc\r\n窗口风格=7\r\n".encode("gbk")
+        drive("traylog")  # from now on the taskbar's requests are kept
         cal = Calendar(self, database=False, ini=garbage)
         box = drive("controls", BOX, timeout_ms=20000)
         self.shot("database-report")
@@ -224,7 +227,9 @@ class CalendarTest(WineTestCase):
         drive("click", "caption=信息", IDOK)
         self.assertEqual(cal.wait_exit(), 0)
         self.assertEqual(cal.settings()["窗口位置"], ",".join(map(str, main["rect"])))
-        self.assertFalse(drive("tray", main["hwnd"], tray_id)["present"])
+        ours = [r for r in drive("traylog")["requests"] if r[1] == main["hwnd"] and r[0] in (0, 2)]
+        # Added, taken away by the "restarted" taskbar, added again, removed at the end.
+        self.assertEqual(ours, [[0, main["hwnd"], tray_id], [2, main["hwnd"], tray_id]] * 2)
 
     def test_started_at_logon_one_copy_bottom_mode_midnight_and_keys(self):
         # Started in another folder with /dir, as the start-with-Windows entry does,

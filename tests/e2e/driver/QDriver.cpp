@@ -27,6 +27,8 @@
 //   key SEL VK                 a key press to the control of SEL that has the focus
 //   menu                       the open popup menu's items (id, owner-drawn, rect)
 //   tips                       the tray icons' tips, as the taskbar's tooltips hold them
+//   traylog                    the tray requests the taskbar has had since the first
+//                              traylog: [message (0 add, 1 modify, 2 delete), hwnd, id]
 //   reg ROOT\KEY NAME          a registry string value (HKLM or HKCU), or null
 //   tray HWND ID [delete]      whether the tray holds icon ID of window HWND; with
 //                              delete, takes it away (as a restarted taskbar loses it)
@@ -211,11 +213,12 @@ int Run(const Args& a) {
       if (GetTickCount() - start >= a.timeoutMs) return Fail(L"still there: " + arg(1));
     return Emit(true, "{}");
   }
-  const std::wstring sel = cmd == L"menu" ? L"class=#32768" : cmd == L"tips" ? L"class=Shell_TrayWnd" : arg(1);
+  const bool tray = cmd == L"tips" || cmd == L"traylog";
+  const std::wstring sel = cmd == L"menu" ? L"class=#32768" : tray ? L"class=Shell_TrayWnd" : arg(1);
   HWND h = WaitFor(sel, a.timeoutMs);
   if (!h) return Fail(L"no window " + sel);
   if (cmd == L"find") return Emit(true, Info(h));
-  if (cmd == L"controls" || cmd == L"menu" || cmd == L"tips" || cmd == L"set") {
+  if (cmd == L"controls" || cmd == L"menu" || tray || cmd == L"set") {
     std::wstring request = cmd + L" " + std::to_wstring(reinterpret_cast<long long>(h));
     if (cmd == L"set") request += L" " + arg(2) + L" " + arg(3);
     const std::string answer = Ask(h, request, a.timeoutMs);

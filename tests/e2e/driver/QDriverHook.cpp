@@ -10,6 +10,9 @@
 //   menu HWND             the items of the popup menu window HWND
 //   tips HWND             the tools of the tooltips of HWND's thread (the tray's tips)
 //   set HWND ID VALUE     a date picker to "YYYY-MM-DD HH:MM:SS", any other control's text
+//   traylog HWND          the tray requests (add 0, modify 1, delete 2, with window and
+//                         id) the taskbar HWND has received since the first traylog:
+//                         the first one subclasses it and keeps the log in its process
 #include "Json.h"
 
 #include <commctrl.h>
@@ -175,6 +178,28 @@ std::string Set(HWND dlg, int id, const wchar_t* value) {
   return Obj()("set", Str(value)).Text();
 }
 
+// The taskbar's requests, as Shell_NotifyIcon sends them (WM_COPYDATA whose
+// data starts with the window and the id as 32-bit fields).
+WNDPROC g_trayProc = nullptr;
+std::vector<std::string> g_trayLog;
+
+LRESULT CALLBACK TrayLogProc(HWND h, UINT msg, WPARAM w, LPARAM l) {
+  const auto* cds = reinterpret_cast<const COPYDATASTRUCT*>(l);
+  if (msg == WM_COPYDATA && cds && cds->lpData && cds->cbData >= 8) {
+    const DWORD* f = static_cast<const DWORD*>(cds->lpData);
+    g_trayLog.push_back(List({Num(cds->dwData), Num(f[0]), Num(f[1])}));
+  }
+  return CallWindowProcW(g_trayProc, h, msg, w, l);
+}
+
+std::string TrayLog(HWND tray) {
+  HMODULE self = nullptr;  // the subclass outlives the hook that loaded this DLL
+  if (!g_trayProc && GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                                        reinterpret_cast<LPCWSTR>(&TrayLogProc), &self))
+    g_trayProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(tray, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TrayLogProc)));
+  return Obj()("requests", List(g_trayLog)).Text();
+}
+
 void Answer(DWORD driverPid) {
   wchar_t name[64];
   swprintf(name, 64, L"Local\\QDriver.%lu", static_cast<unsigned long>(driverPid));
@@ -191,6 +216,7 @@ void Answer(DWORD driverPid) {
     if (!wcscmp(verb, L"controls")) answer = Controls(hwnd);
     if (!wcscmp(verb, L"menu")) answer = Menu(hwnd);
     if (!wcscmp(verb, L"tips")) answer = Tips(hwnd);
+    if (!wcscmp(verb, L"traylog")) answer = TrayLog(hwnd);
     if (!wcscmp(verb, L"set") && used) answer = Set(hwnd, id, request.c_str() + used);
     if (answer.size() >= kMappingSize) answer = Obj()("error", Str(L"answer too large")).Text();
     memcpy(view, answer.c_str(), answer.size() + 1);
