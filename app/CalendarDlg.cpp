@@ -148,8 +148,12 @@ void CCalendarDlg::SetToday(const win::LocalTime& now) {
     HICON icon = static_cast<HICON>(::LoadImageA(win::AppInstance(), MAKEINTRESOURCEA(m_nDay + IDI_DAY1 - 1),
                                                  IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
                                                  ::GetSystemMetrics(SM_CYSMICON), 0));
-    if (icon) m_hIcon = icon;
-    m_trayIcon.Reset(icon);
+    // Should the picture not load, the previous one stays: destroying it would
+    // leave m_hIcon naming a destroyed icon.
+    if (icon) {
+        m_hIcon = icon;
+        m_trayIcon.Reset(icon);
+    }
 }
 
 void CCalendarDlg::AddTrayIconOrRetry() {
