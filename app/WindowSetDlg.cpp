@@ -9,7 +9,7 @@
 void CWindowSetDlg::DoDataExchange(win::DataExchange& dx) {
     win::DDX_Control(dx, IDC_BTN_SET_OK, m_btnOK);
     win::DDX_Control(dx, IDC_BTN_SET_CANCEL, m_btnCancel);
-    win::DDX_Control(dx, IDC_SLIDER_TRANS, m_sliderTrans);
+    if (!m_sliderTrans.m_hWnd) m_sliderTrans.Attach(::GetDlgItem(dx.m_hDlg, IDC_SLIDER_TRANS));
     win::DDX_Radio(dx, IDC_RADIO_NORMAL, m_nStyle);
 }
 

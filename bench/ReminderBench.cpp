@@ -11,27 +11,11 @@
 
 #include "alarms/AlarmRules.h"
 #include "anniversaries/AnniversaryRules.h"
+#include "bench/ReminderTables.h"
 #include "storage/CreateDatabase.h"
 #include "storage/ReminderDb.h"
 
 namespace {
-
-const int kRows = 10000;
-
-// Rows x = 1..kRows spread over every minute of the day ((x / 60) % 24 and
-// x % 60), every unit and interval 1..7 for the alarms (one in five
-// one-time), dates over decades, all bit sets and both calendars for the
-// anniversaries.
-const char* const kFillSql[] = {
-    "insert into tb_memo (备忘录名称,提醒时间,提醒单位,开始日期,开始时间,备忘录描述,提醒次数) "
-    "select '闹钟' || x, case when x % 5 = 0 then 'NULL' else 1 + x % 7 end, "
-    "case when x % 5 = 0 then 'NULL' else substr('天周月年', 1 + x % 4, 1) end, "
-    "date('2024-01-01', '+' || (x % 400) || ' days'), printf('%02d:%02d:00', (x / 60) % 24, x % 60), "
-    "'记得带上会议报告。', case when x % 5 = 0 then 0 else -1 end from n",
-    "insert into tb_remeber (纪念日名称,提醒日期,提醒时间,提醒设置,纪念日描述,农历提醒) "
-    "select '纪念日' || x, date('1960-01-01', '+' || (x * 37 % 25000) || ' days'), "
-    "printf('%02d:%02d:00', (x / 60) % 24, x % 60), x % 32, '买蛋糕。', -(x % 2) from n",
-};
 
 // A database in a directory of its own, filled once for all runs.
 class FilledDatabase {
@@ -44,12 +28,7 @@ public:
         std::filesystem::current_path(m_dir);
         std::string strMessage;
         if (CreateReminderDatabase(strMessage) != CreateDbResult::Created || !OpenDatabase()) return;
-        m_bReady = true;
-        for (const char* sql : kFillSql) {
-            const std::string strCount = "with recursive n(x) as (select 1 union all select x + 1 from n where x < " +
-                                         std::to_string(kRows) + ") ";
-            m_bReady = m_bReady && ExecuteSql(strCount + sql);
-        }
+        m_bReady = bench::FillReminderTables();
     }
     ~FilledDatabase() {
         CloseDatabase();
@@ -77,7 +56,7 @@ void BM_Check(benchmark::State& state) {
         state.SkipWithError("no database (is the stand-in driver built?)");
         return;
     }
-    const LocalMinute last = ToLocalMinute(2025, 3, 16, 8, 30);
+    const LocalMinute last = bench::CheckMinute();
     const LocalMinute first = last - (state.range(0) - 1);
     long long nNotices = 0;
     for (auto _ : state) {
@@ -91,6 +70,14 @@ BENCHMARK_TEMPLATE(BM_Check, CheckMemoAlarms)
     ->Name("BM_CheckMemoAlarms")->Arg(1)->Arg(kMinutesPerDay)->Unit(benchmark::kMillisecond);
 BENCHMARK_TEMPLATE(BM_Check, CheckAnniversaries)
     ->Name("BM_CheckAnniversaries")->Arg(1)->Arg(kMinutesPerDay)->Unit(benchmark::kMillisecond);
+
+// Both checks, as the minute tick runs them.
+void BothChecks(LocalMinute nFirst, LocalMinute nLast, const ReminderNotice& notice) {
+    CheckMemoAlarms(nFirst, nLast, notice);
+    CheckAnniversaries(nFirst, nLast, notice);
+}
+BENCHMARK_TEMPLATE(BM_Check, BothChecks)
+    ->Name("BM_MinuteTick")->Arg(1)->Arg(kMinutesPerDay)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

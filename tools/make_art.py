@@ -406,37 +406,85 @@ def bmp24_bytes(c):
 ALPHA_CUTOFF = 0.3
 
 
-def icon_image_bytes(c):
-    """One icon image: BITMAPINFOHEADER (double height), BGRA XOR, AND mask."""
-    w, h = c.w, c.h
-    xor = bytearray()
-    mask_row = ((w + 31) // 32) * 4
-    andm = bytearray()
-    for y in range(h - 1, -1, -1):
-        bits = bytearray(mask_row)
-        for x in range(w):
+def icon_pixels(c):
+    """The icon's (r, g, b, a) bytes, top row first; dropped pixels are (0, 0, 0, 0)."""
+    px = []
+    for y in range(c.h):
+        for x in range(c.w):
             r, g, b, a = c.get(x, y)
-            if a < ALPHA_CUTOFF:
-                xor += b"\0\0\0\0"
+            px.append((0, 0, 0, 0) if a < ALPHA_CUTOFF else (q8(r), q8(g), q8(b), q8(a * 255.0)))
+    return px
+
+
+def and_mask(px, w, h):
+    """The AND mask, bottom row first: set where the pixel is transparent."""
+    row_bytes = ((w + 31) // 32) * 4
+    out = bytearray()
+    for y in range(h - 1, -1, -1):
+        bits = bytearray(row_bytes)
+        for x in range(w):
+            if px[y * w + x][3] == 0:
                 bits[x >> 3] |= 0x80 >> (x & 7)
+        out += bits
+    return bytes(out)
+
+
+def indexed_image_bytes(px, w, h, colours):
+    """BITMAPINFOHEADER (double height), palette, 4- or 8-bit colour indices, AND mask.
+    Transparent pixels index black, as an icon's colour image must hold there."""
+    bpp = 4 if len(colours) <= 16 else 8
+    palette = colours + [(0, 0, 0)] * ((1 << bpp) - len(colours))
+    index = {col: i for i, col in enumerate(colours)}
+    row_bytes = ((w * bpp + 31) // 32) * 4
+    xor = bytearray()
+    for y in range(h - 1, -1, -1):
+        line = bytearray(row_bytes)
+        for x in range(w):
+            r, g, b, _ = px[y * w + x]
+            i = index[(r, g, b)]
+            if bpp == 8:
+                line[x] = i
             else:
-                xor += bytes((q8(b), q8(g), q8(r), q8(a * 255.0)))
-        andm += bits
-    info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0,
-                       len(xor) + len(andm), 0, 0, 0, 0)
-    return info + bytes(xor) + bytes(andm)
+                line[x >> 1] |= i << (0 if x & 1 else 4)
+        xor += line
+    mask = and_mask(px, w, h)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, bpp, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    return info + b"".join(struct.pack("<BBBB", b, g, r, 0) for r, g, b in palette) + bytes(xor) + mask
+
+
+def bgra_image_bytes(px, w, h):
+    """BITMAPINFOHEADER (double height), 32-bit BGRA colour image, AND mask."""
+    xor = b"".join(bytes((b, g, r, a)) for y in range(h - 1, -1, -1) for r, g, b, a in px[y * w:(y + 1) * w])
+    mask = and_mask(px, w, h)
+    info = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0)
+    return info + xor + mask
+
+
+def icon_image(c):
+    """(bytes, bit count, colour count) of one icon image: with a palette when
+    the image has at most 256 colours and each pixel is fully opaque or fully
+    transparent, which draws exactly as the 32-bit image would; otherwise (soft,
+    partly transparent edges, which a palette and a 1-bit mask cannot keep) as
+    32-bit BGRA with its mask."""
+    px = icon_pixels(c)
+    opaque = sorted({p[:3] for p in px if p[3] == 255})
+    if all(p[3] in (0, 255) for p in px):
+        colours = opaque if (0, 0, 0) in opaque or len(px) == len(opaque) else opaque + [(0, 0, 0)]
+        if len(colours) <= 256:
+            blob = indexed_image_bytes(px, c.w, c.h, colours)
+            return blob, 4 if len(colours) <= 16 else 8, 16 if len(colours) <= 16 else 0
+    return bgra_image_bytes(px, c.w, c.h), 32, 0
 
 
 def ico_bytes(images):
     images = sorted(images, key=lambda c: c.w)
-    blobs = [icon_image_bytes(c) for c in images]
+    stored = [icon_image(c) for c in images]
     out = struct.pack("<HHH", 0, 1, len(images))
     off = 6 + 16 * len(images)
-    for c, blob in zip(images, blobs):
-        out += struct.pack("<BBBBHHII", c.w % 256, c.h % 256, 0, 0, 1, 32,
-                           len(blob), off)
+    for c, (blob, bpp, ncolours) in zip(images, stored):
+        out += struct.pack("<BBBBHHII", c.w % 256, c.h % 256, ncolours, 0, 1, bpp, len(blob), off)
         off += len(blob)
-    return out + b"".join(blobs)
+    return out + b"".join(blob for blob, _, _ in stored)
 
 
 # --------------------------------------------------------------------------
@@ -994,7 +1042,7 @@ output is deterministic, so an unchanged script gives identical files.
 
 | file | what it is |
 | --- | --- |
-| 128_app.ico | application icon, 16x16 and 32x32, 32-bit with alpha and mask |
+| 128_app.ico | application icon, 16x16 and 32x32 |
 | 136_menu_banner.bmp | 26x20, 24 bpp: popup menu side banner tile (horizontal gradient, stretched vertically) |
 | 137_menu_highlight.bmp | 26x20, 24 bpp: selected menu item background (vertical gradient) |
 | 138_ok.ico | 16x16: OK button, green check mark |
@@ -1012,8 +1060,13 @@ output is deterministic, so an unchanged script gives identical files.
 Palette: paper #FCFAF3, pale jade #E9F4EF / #D6EBE4, teal accent #2E7A72,
 deep teal #1C5854, ink #1E262E.
 
-Icons are 32-bit BGRA with an AND mask: a pixel is transparent in the mask
-exactly when it is fully transparent (and then black) in the colour image, so
+An icon image with at most 256 colours whose every pixel is either opaque
+or transparent (the 16x16 tray and application images) is stored with a
+palette, 4 or 8 bits a pixel, and draws exactly as a 32-bit image would. An
+image with soft, partly transparent edges is 32-bit BGRA: a palette cannot
+keep those edges, and a PNG image would lose the AND mask, which 24-bit
+masked image lists draw with. A pixel is transparent in the mask exactly
+when it is fully transparent (and then black) in the colour image, so
 24-bit masked image lists draw them cleanly too.
 """
 

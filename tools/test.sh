@@ -37,9 +37,10 @@ if [ -f tests/e2e/run.sh ]; then
   bash tests/e2e/run.sh "$ROOT/build/win-x86_64"
 fi
 
-step "benchmarks (figures only)"
+step "benchmarks (figures only; all of them with bash tools/perf.sh)"
 for b in build/native/bench/*_bench; do
   [ -x "$b" ] && "$b" --benchmark_min_time=0.05 2>/dev/null | grep -E '^(BM_|Benchmark|-)' || true
 done
+bash tools/perf.sh --sizes
 
 step "all tests passed"

@@ -18,6 +18,14 @@ public:
 
     // Binds and subclasses an existing window (a dialog's control).
     bool Subclass(HWND hWnd);
+    // Binds without subclassing, for a control that handles none of its own
+    // messages. A subclassed control pays a property lookup on every message
+    // sent to it; for the year list's 150 inserts at start-up under wine that
+    // was 17 ms of the window's 260.
+    void Attach(HWND hWnd) {
+        Unsubclass();
+        m_hWnd = hWnd;
+    }
     void Unsubclass();
     // The bound object of a subclassed window, or null.
     static Window* FromHandle(HWND hWnd);

@@ -23,44 +23,14 @@ export E2E_ROOT=$ROOT E2E_WIN_BUILD=$WIN_BUILD E2E_ARTIFACTS=$ROOT/build/e2e-art
 mkdir -p "$run" "$E2E_ARTIFACTS"
 ln -sfn "$E2E_ARTIFACTS" "$ROOT/build/e2e-artifacts/latest"
 ls -1d "$ROOT"/build/e2e-artifacts/2*/ | sort | head -n -3 | xargs -r rm -rf || true
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEARCH=win64
-
-xvfb=""
-hold=""
+# shellcheck source=tools/wine/world.sh
+source "$ROOT/tools/wine/world.sh"
 cleanup() {
-  [ -n "$hold" ] && kill "$hold" 2>/dev/null
-  if [ -n "${WINEPREFIX:-}" ]; then wineserver -k 2>/dev/null; timeout 20 wineserver -w 2>/dev/null; fi
-  [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+  wine_world_stop
   rm -rf "$run"
 }
 trap cleanup EXIT
-Xvfb -displayfd 7 -screen 0 1024x768x24 -nolisten tcp -noreset 7>"$run/display" 2>/dev/null &
-xvfb=$!
-for _ in $(seq 100); do grep -q '[0-9]' "$run/display" && break; sleep 0.1; done
-export DISPLAY=":$(tr -dc '0-9' <"$run/display")"
-
-# Every run copies a prefix made once per machine (about 20 s to make): wineboot,
-# the fonts and the virtual desktop "shell" (taskbar and tray) that every wine
-# program joins. A new wine or a new recipe makes a new template.
-key=$(cat <(wine --version) "$ROOT/tools/wine/prepare-prefix.sh" "$ROOT/tools/wine/make_song_font.py" | sha1sum | cut -c1-12)
-template=$ROOT/build/e2e/prefix-$key
-if [ ! -f "$template/.complete" ]; then
-  echo "e2e: making the wine prefix $template (once per machine)"
-  rm -rf "$ROOT"/build/e2e/prefix-*
-  mkdir -p "$template"
-  (export WINEPREFIX=$template; wineserver -p; timeout 180 wineboot -i >/dev/null 2>&1
-   bash "$ROOT/tools/wine/prepare-prefix.sh" >/dev/null
-   timeout 60 wine "$WIN_BUILD/tests/e2e/QDriver.exe" find class=Shell_TrayWnd --timeout 30000 >/dev/null
-   wineserver -k; timeout 30 wineserver -w || true)
-  touch "$template/.complete"
-fi
-export WINEPREFIX=$run/prefix
-cp -a "$template" "$WINEPREFIX"
-wineserver -p
-# Wine closes an idle desktop after a few seconds; a driver holds it open.
-wine "$WIN_BUILD/tests/e2e/QDriver.exe" hold --timeout 86400000 >/dev/null 2>&1 &
-hold=$!
-timeout 60 wine "$WIN_BUILD/tests/e2e/QDriver.exe" find class=Shell_TrayWnd --timeout 30000 >/dev/null
+wine_world_start "$ROOT" "$WIN_BUILD" "$run"
 
 status=0
 cd "$HERE"

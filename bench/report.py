@@ -1,0 +1,171 @@
+#!/usr/bin/env python3
+"""Turns the figures tools/perf.sh gathered (JSON files in one folder) into
+the tables it prints and keeps in docs/performance.md.
+
+    python3 bench/report.py RESULTS_DIR [--sizes] [--write FILE]
+"""
+
+import datetime
+import json
+import os
+import platform
+import subprocess
+import sys
+
+COMMAND = "bash tools/perf.sh"
+SIZE_NOTE = ("Most of the resources are pictures. The four 24-bit bitmaps (background, clock dial, notice and its "
+             "flowers: 482 KB) hold 349 to 737 colours each, more than a palette can, and stay as they are; so do "
+             "the icon images with soft, partly transparent edges (32-bit with their mask). Icon images of a few "
+             "colours that are either opaque or transparent are stored with a palette.")
+
+
+def lines(path):
+    """The JSON objects of a file with one per line (other lines skipped)."""
+    if not os.path.exists(path):
+        return []
+    with open(path, encoding="utf-8", errors="replace") as f:
+        return [json.loads(l) for l in f if l.startswith("{")]
+
+
+def kb(n):
+    return "%.1f KB" % (n / 1024.0)
+
+
+def table(head, rows):
+    out = ["| " + " | ".join(head) + " |", "|" + "|".join("---" for _ in head) + "|"]
+    out += ["| " + " | ".join(str(c) for c in r) + " |" for r in rows]
+    return "\n".join(out)
+
+
+def failures(*groups):
+    return [x.get("error", "failed") for g in groups for x in g if not x.get("ok", True)]
+
+
+def sizes_table(results):
+    rows = []
+    for s in lines(os.path.join(results, "sizes.json")):
+        target = "≤ 800 KB" if s["target"] == "i686" else ""
+        rows.append(["Quorvel.exe %s, stripped" % s["target"], kb(s["bytes"]),
+                     "%s resources, %s code and data" % (kb(s["resources"]), kb(s["bytes"] - s["resources"])),
+                     target])
+    return table(["executable", "size", "of which", "target"], rows)
+
+
+def machine():
+    cpu = ""
+    try:
+        with open("/proc/cpuinfo") as f:
+            cpu = next(l.split(":", 1)[1].strip() for l in f if l.startswith("model name"))
+    except (OSError, StopIteration):
+        pass
+    wine = subprocess.run(["wine", "--version"], capture_output=True, text=True).stdout.strip()
+    return "%s, %d cores, %s, %s" % (cpu or platform.machine(), os.cpu_count() or 0, platform.system(), wine)
+
+
+def ms(x):
+    return "%.1f ms" % x
+
+
+def duration(value, unit):
+    """A Google Benchmark time in the largest unit that keeps it at 1 or more."""
+    ns = value * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[unit]
+    for scale, name in ((1e9, "s"), (1e6, "ms"), (1e3, "µs")):
+        if ns >= scale:
+            return "%.3g %s" % (ns / scale, name)
+    return "%.3g ns" % ns
+
+
+def report(results):
+    parts = []
+    startup = lines(os.path.join(results, "startup.json"))
+    stress = lines(os.path.join(results, "stress.json"))
+    wine_checks = lines(os.path.join(results, "checks-wine.json"))
+    native = {}
+    for name in ("engine_bench", "store_bench", "reminder_bench"):
+        path = os.path.join(results, name + ".json")
+        if os.path.exists(path):
+            with open(path) as f:
+                native[name] = json.load(f).get("benchmarks", [])
+    problems = failures(startup, stress, wine_checks)
+
+    parts.append("## Size\n\n" + sizes_table(results) + "\n\n" + SIZE_NOTE)
+
+    by_exe = {s["exe"]: s for s in startup if s.get("ok")}
+    if "Quorvel.exe" in by_exe and "MinimalDialog.exe" in by_exe:
+        q, m = by_exe["Quorvel.exe"], by_exe["MinimalDialog.exe"]
+        programs = [("Quorvel.exe", q), ("minimal dialog program", m)]
+        if "MinimalDialogImports.exe" in by_exe:
+            programs.append(("the same, loading the calendar's DLLs, with its manifest",
+                             by_exe["MinimalDialogImports.exe"]))
+        rows = [[name, ms(s["median_ms"]), "%s – %s" % (ms(s["min_ms"]), ms(s["max_ms"]))] for name, s in programs]
+        rows.append(["ratio Quorvel.exe / minimal dialog", "%.2f" % (q["median_ms"] / m["median_ms"]),
+                     "target ≤ 1.3"])
+        parts.append("## Start-up under wine\n\nFrom just before `CreateProcess` until the first dialog window "
+                     "is visible, has no update region left and answers a message; median of %d runs after one "
+                     "unmeasured run, the programs taking turns.\n\n" % q["runs"] +
+                     table(["program", "median", "range"], rows))
+
+    if stress:
+        rows = []
+        for s in stress:
+            if not s.get("ok"):
+                continue
+            c = s["counts"]
+            stage = s["stage"] if s["round"] == 0 else "round %d: %s" % (s["round"], s["stage"])
+            detail = ", ".join("%s %d" % (k, c[k]) for k in ("dc", "bitmap", "brush", "pen", "font", "region",
+                                                           "windows", "menus", "icons") if k in c)
+            rows.append([stage, c["gdi"], c["user"], "%.1f MB" % (s["working_set_kb"] / 1024.0),
+                         "%.1f s" % s["seconds"], detail])
+        method = stress[0].get("counts", {}).get("method", "")
+        note = ("GetGuiResources answers 0 under wine (a stub), so the objects are counted inside the calendar's "
+                "process: every GDI handle slot whose object type is known, the process's windows, and the menus "
+                "and icons in the USER handle slots. " if method == "probe" else "")
+        parts.append("## GDI and USER objects, working set\n\n" + note +
+                     "The first round fills wine's caches (device contexts and their regions); a count that grows "
+                     "in the second round is a leak.\n\n" +
+                     table(["after", "GDI", "USER", "working set", "took", "GDI and USER by kind"], rows))
+
+    rows = []
+    tick = {b["name"]: b for b in native.get("reminder_bench", []) if b["name"].startswith("BM_MinuteTick")}
+    wine_by_minutes = {w["minutes"]: w for w in wine_checks if w.get("ok")}
+    for minutes, what in ((1, "one minute"), (1440, "24-hour catch-up")):
+        n = tick.get("BM_MinuteTick/%d" % minutes)
+        w = wine_by_minutes.get(minutes)
+        rows.append([what, ms(n["real_time"]) if n else "–", ms(w["median_ms"]) if w else "–",
+                     "≤ 100 ms natively" if minutes == 1 else "each table read once"])
+    parts.append("## Minute checks over 10 000 alarms and 10 000 anniversaries\n\nBoth checks as a tick runs "
+                 "them, the tables read through the stand-in Access driver (natively: unixODBC; under wine: "
+                 "wine's ODBC, then unixODBC).\n\n" + table(["check", "native", "under wine", "note"], rows))
+
+    rows = []
+    for name, benches in native.items():
+        for b in benches:
+            counters = ", ".join("%s=%g" % (k, b[k]) for k in ("minutes", "notices", "rows", "days") if k in b)
+            rows.append([name, b["name"], duration(b["real_time"], b["time_unit"]), counters])
+    if rows:
+        parts.append("## Native benchmarks (Google Benchmark)\n\n" + table(["binary", "benchmark", "time", ""], rows))
+    if problems:
+        parts.append("## Failed\n\n" + "\n".join("- " + p for p in problems))
+    return "\n\n".join(parts)
+
+
+def main(argv):
+    results = argv[1]
+    if "--sizes" in argv:
+        print(sizes_table(results))
+        return 0
+    body = report(results)
+    print(body)
+    if "--write" in argv:
+        path = argv[argv.index("--write") + 1]
+        with open(path, "w", encoding="utf-8") as f:
+            f.write("# Performance\n\nThe latest figures, made with\n\n    %s\n\non %s (%s). Figures are measured "
+                    "in one run and reported, never judged; on a shared machine they vary by some per cent from "
+                    "run to run, the ratios less.\n\n%s\n" % (COMMAND, datetime.date.today().isoformat(),
+                                                            machine(), body))
+        print("\nperf: written to %s" % path, file=sys.stderr)
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv))
