@@ -46,6 +46,9 @@ BOOL CMemoDlg::OnInitDialog() {
         ::SendMessageA(m_comboUnit.m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(unit));
 
     SetOkCancelIcons(m_imageList, m_btnOK, m_btnCancel);
+    // The control takes the dial's size.
+    m_bmpDial = win::LoadBitmapResource(win::AppInstance(), IDB_CLOCK);
+    ::SendMessageA(m_picClock.m_hWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_bmpDial.Get()));
 
     if (!m_bModify) {
         EnableRepeat(false);

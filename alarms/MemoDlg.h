@@ -49,6 +49,7 @@ private:
     void DrawClock();
 
     win::ImageList m_imageList;
+    win::Bitmap m_bmpDial;  // the clock's dial, shown by the picture control
     int m_nHour = 0;  // the clock's counters; the hour is not wrapped
     int m_nMinute = 0;
     int m_nSecond = 0;

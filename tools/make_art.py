@@ -19,6 +19,7 @@ import math
 import os
 import struct
 import sys
+import zlib
 
 # --------------------------------------------------------------------------
 # Palette: warm paper, pale jade and a deep teal accent.
@@ -400,6 +401,45 @@ def bmp24_bytes(c):
     return head + info + bytes(pixels)
 
 
+def png_bytes(c, alpha=False):
+    """A PNG file: 8-bit RGB (flattened onto paper, as bmp24_bytes does) or, for
+    icon images, RGBA with the icon's pixels. Each row takes the filter that
+    leaves the smallest sum; deflate at its best. Lossless: the program gets
+    the same pixels back as from the BMP."""
+    if alpha:
+        rows = [[v for p in icon_pixels(c)[y * c.w:(y + 1) * c.w] for v in p] for y in range(c.h)]
+    else:
+        rows = []
+        for y in range(c.h):
+            row = []
+            for x in range(c.w):
+                r, g, b, a = c.get(x, y)
+                row += [q8(v) for v in mix(PAPER, (r, g, b), a)]
+            rows.append(row)
+    n = 4 if alpha else 3
+    raw = bytearray()
+    prev = [0] * (c.w * n)
+    for row in rows:
+        def paeth(i):
+            a, b, cc = row[i - n] if i >= n else 0, prev[i], prev[i - n] if i >= n else 0
+            p = a + b - cc
+            pa, pb, pc = abs(p - a), abs(p - b), abs(p - cc)
+            return a if pa <= pb and pa <= pc else (b if pb <= pc else cc)
+        candidates = [row,
+                      [(row[i] - (row[i - n] if i >= n else 0)) & 255 for i in range(len(row))],
+                      [(row[i] - prev[i]) & 255 for i in range(len(row))],
+                      [(row[i] - (((row[i - n] if i >= n else 0) + prev[i]) >> 1)) & 255 for i in range(len(row))],
+                      [(row[i] - paeth(i)) & 255 for i in range(len(row))]]
+        kind = min(range(5), key=lambda k: sum(v if v < 128 else 256 - v for v in candidates[k]))
+        raw += bytes([kind]) + bytes(candidates[kind])
+        prev = row
+
+    def chunk(tag, data):
+        return struct.pack(">I", len(data)) + tag + data + struct.pack(">I", zlib.crc32(tag + data))
+    head = struct.pack(">IIBBBBB", c.w, c.h, 8, 6 if alpha else 2, 0, 0, 0)
+    return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b"")
+
+
 # Pixels fainter than this are dropped entirely. Anything kept is opaque in
 # the AND mask, so images drawn through a 24-bit masked image list show the
 # shape's own colours and no stray fringe.
@@ -476,9 +516,11 @@ def icon_image(c):
     return bgra_image_bytes(px, c.w, c.h), 32, 0
 
 
-def ico_bytes(images):
+def ico_bytes(images, png_sizes=()):
+    """An icon file; images of the widths in png_sizes are stored as PNG (never
+    drawn at this program's size, they cost little that way)."""
     images = sorted(images, key=lambda c: c.w)
-    stored = [icon_image(c) for c in images]
+    stored = [(png_bytes(c, alpha=True), 32, 0) if c.w in png_sizes else icon_image(c) for c in images]
     out = struct.pack("<HHH", 0, 1, len(images))
     off = 6 + 16 * len(images)
     for c, (blob, bpp, ncolours) in zip(images, stored):
@@ -1052,10 +1094,10 @@ output is deterministic, so an unchanged script gives identical files.
 | 142_delete.ico | 32x32 + 16x16: tool bar "delete" (page with a red cross) |
 | 143_exit.ico | 32x32 + 16x16: tool bar "exit" (open door with an arrow) |
 | 144_background.bmp | 414x268, 24 bpp: main calendar window background |
-| 147_clock_dial.bmp | 98x93, 24 bpp: clock dial ring with 12, 3, 6, 9 around (50,47) |
-| 149_notice.bmp | 200x132, 24 bpp: reminder notice background with title band (y 0..30) |
-| 279_notice_flowers.bmp | 190x93, 24 bpp: pale plum blossoms behind the notice text |
-| 248_day1.ico .. 278_day31.ico | tray icons showing the day of the month (247 + day), 16x16 and 32x32 |
+| 147_clock_dial.png | 98x93, RGB PNG (lossless, smaller than the 24-bit bitmap it replaces): clock dial ring with 12, 3, 6, 9 around (50,47) |
+| 149_notice.png | 200x132, RGB PNG: reminder notice background with title band (y 0..30) |
+| 279_notice_flowers.png | 190x93, RGB PNG: pale plum blossoms behind the notice text |
+| 248_day1.ico .. 278_day31.ico | tray icons showing the day of the month (247 + day), 16x16 and 32x32 (the 32x32 image as PNG: the tray shows the 16x16 one) |
 
 Palette: paper #FCFAF3, pale jade #E9F4EF / #D6EBE4, teal accent #2E7A72,
 deep teal #1C5854, ink #1E262E.
@@ -1084,11 +1126,11 @@ def build():
     out["142_delete.ico"] = ico_bytes([delete_icon(16), delete_icon(32)])
     out["143_exit.ico"] = ico_bytes([exit_icon(16), exit_icon(32)])
     out["144_background.bmp"] = bmp24_bytes(draw_background())
-    out["147_clock_dial.bmp"] = bmp24_bytes(draw_clock_dial())
-    out["149_notice.bmp"] = bmp24_bytes(draw_notice())
-    out["279_notice_flowers.bmp"] = bmp24_bytes(draw_flowers())
+    out["147_clock_dial.png"] = png_bytes(draw_clock_dial())
+    out["149_notice.png"] = png_bytes(draw_notice())
+    out["279_notice_flowers.png"] = png_bytes(draw_flowers())
     for day in range(1, 32):
-        out["%d_day%d.ico" % (247 + day, day)] = ico_bytes([day_icon_16(day), day_icon_32(day)])
+        out["%d_day%d.ico" % (247 + day, day)] = ico_bytes([day_icon_16(day), day_icon_32(day)], png_sizes=(32,))
     out["README.md"] = README.encode("utf-8")
     return out
 

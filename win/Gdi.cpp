@@ -1,5 +1,7 @@
 #include "win/Gdi.h"
 
+#include <wincodec.h>
+
 #include <cstring>
 
 namespace win {
@@ -15,9 +17,52 @@ int ImageList::AddIcon(HINSTANCE hInst, int nIconId, int cx, int cy) {
     return index;
 }
 
+namespace {
+// A "PNG" resource decoded by the system's imaging component (COM must be
+// initialised on the thread) into a 24-bit DIB section, as a BITMAP would load.
+Bitmap DecodePngResource(HINSTANCE hInst, int nId) {
+    HRSRC res = ::FindResourceA(hInst, MAKEINTRESOURCEA(nId), "PNG");
+    HGLOBAL data = res ? ::LoadResource(hInst, res) : nullptr;
+    BYTE* bytes = data ? static_cast<BYTE*>(::LockResource(data)) : nullptr;
+    if (!bytes) return Bitmap();
+    IWICImagingFactory* factory = nullptr;
+    IWICStream* stream = nullptr;
+    IWICBitmapDecoder* decoder = nullptr;
+    IWICBitmapFrameDecode* frame = nullptr;
+    IWICFormatConverter* converter = nullptr;
+    UINT w = 0, h = 0;
+    Bitmap bitmap;
+    if (SUCCEEDED(::CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER, IID_IWICImagingFactory,
+                                     reinterpret_cast<void**>(&factory))) &&
+        SUCCEEDED(factory->CreateStream(&stream)) &&
+        SUCCEEDED(stream->InitializeFromMemory(bytes, ::SizeofResource(hInst, res))) &&
+        SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder)) &&
+        SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
+        SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
+                                        WICBitmapPaletteTypeCustom)) &&
+        SUCCEEDED(converter->GetSize(&w, &h))) {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), static_cast<LONG>(w), -static_cast<LONG>(h), 1, 24, BI_RGB,
+                          0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        const UINT stride = (w * 3 + 3) & ~3u;
+        if (bitmap && FAILED(converter->CopyPixels(nullptr, stride, stride * h, static_cast<BYTE*>(bits))))
+            bitmap.Reset();
+    }
+    for (IUnknown* p : {static_cast<IUnknown*>(converter), static_cast<IUnknown*>(frame),
+                        static_cast<IUnknown*>(decoder), static_cast<IUnknown*>(stream),
+                        static_cast<IUnknown*>(factory)}) {
+        if (p) p->Release();
+    }
+    return bitmap;
+}
+}  // namespace
+
 Bitmap LoadBitmapResource(HINSTANCE hInst, int nId) {
-    return Bitmap(static_cast<HBITMAP>(
+    Bitmap bitmap(static_cast<HBITMAP>(
         ::LoadImageA(hInst, MAKEINTRESOURCEA(nId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    return bitmap ? std::move(bitmap) : DecodePngResource(hInst, nId);
 }
 
 Font CreatePointFont(int nPointSizeTenths, const char* szFace, HDC hdc) {

@@ -150,7 +150,8 @@ private:
     HIMAGELIST m_h = nullptr;
 };
 
-// Loads a bitmap resource as an owned object.
+// Loads a picture resource as an owned 24-bit bitmap: a BITMAP resource, or
+// one of type "PNG", decoded (null when neither loads).
 Bitmap LoadBitmapResource(HINSTANCE hInst, int nId);
 
 // CreatePointFont: a font of a point size in tenths for the given DC.
