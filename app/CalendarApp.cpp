@@ -1,7 +1,6 @@
 // Start-up and shutdown: the database, the main window's modal run, and back.
 #include <windows.h>
 #include <commctrl.h>
-#include <objbase.h>
 #include <shellapi.h>
 
 #include <string>
@@ -71,8 +70,6 @@ bool CCalendarApp::InitInstance() {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_DATE_CLASSES | ICC_BAR_CLASSES |
                                              ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&icc);
-    // The shell's ShellExecute wants COM on the thread that calls it.
-    const HRESULT com = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
     // Store failures reach the user as a message box and the program goes on.
     SetDbErrorReporter([](const std::string& strMessage) { win::AppMessageBox(strMessage, MB_OK); });
@@ -85,7 +82,7 @@ bool CCalendarApp::InitInstance() {
         MSG quit;
         ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
         CloseDatabase();
-        if (SUCCEEDED(com)) ::CoUninitialize();
+        win::EndCom();
     }
     return false;
 }

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 
 #include <shellapi.h>
 
@@ -28,6 +29,7 @@ constexpr UINT kMinuteSlackMs = 200;  // after the minute's start, so the clock 
 constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr UINT kTrayRetryMs = 3000;
 constexpr int kTrayRetryLimit = 40;  // two minutes
+constexpr DWORD kTrayAddWaitMs = 5000;
 constexpr int kFirstListYear = 1900;
 constexpr int kListYears = 150;
 }  // namespace
@@ -60,9 +62,6 @@ BOOL CCalendarDlg::OnInitDialog() {
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hIcon));
 
-    m_menu.Attach(::LoadMenuA(win::AppInstance(), MAKEINTRESOURCEA(IDR_MENU_POPUP)));
-    m_menu.ConvertToOwnerDraw(m_menu.GetHandle());
-
     const win::LocalTime now = win::LocalTime::Now();
     m_nYear = now.nYear;
     m_nMonth = now.nMonth;
@@ -71,7 +70,7 @@ BOOL CCalendarDlg::OnInitDialog() {
     ::SetPropW(m_hWnd, kMainWindowProp, reinterpret_cast<HANDLE>(1));
     SetToday(now);
     m_nTrayId = m_nDay + IDI_DAY1 - 1;
-    AddTrayIconOrRetry();
+    StartTrayIconAdd();
 
     m_strRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
@@ -159,9 +158,11 @@ void CCalendarDlg::SetToday(const win::LocalTime& now) {
     }
 }
 
-void CCalendarDlg::AddTrayIconOrRetry() {
+void CCalendarDlg::AddTrayIconOrRetry() { OnTrayIconAdded(NotifyTrayIcon(NIM_ADD)); }
+
+void CCalendarDlg::OnTrayIconAdded(bool bAdded) {
     // At logon the taskbar may not answer yet: try again for a while.
-    if (NotifyTrayIcon(NIM_ADD)) {
+    if (bAdded) {
         ::KillTimer(m_hWnd, kTrayRetryTimer);
         m_nTrayRetries = 0;
     } else if (m_nTrayRetries++ < kTrayRetryLimit) {
@@ -171,7 +172,37 @@ void CCalendarDlg::AddTrayIconOrRetry() {
     }
 }
 
-bool CCalendarDlg::NotifyTrayIcon(DWORD dwMessage) {
+namespace {
+DWORD WINAPI AddTrayIconThread(void* data) {
+    const std::unique_ptr<NOTIFYICONDATAA> nid(static_cast<NOTIFYICONDATAA*>(data));
+    const BOOL added = ::Shell_NotifyIconA(NIM_ADD, nid.get());
+    ::PostMessageA(nid->hWnd, WM_TRAYADDED, static_cast<WPARAM>(added), 0);
+    return 0;
+}
+}  // namespace
+
+void CCalendarDlg::StartTrayIconAdd() {
+    // The taskbar takes its time over a new icon (a sent message to another
+    // process); the window shows meanwhile. WM_TRAYADDED brings the outcome.
+    auto nid = std::make_unique<NOTIFYICONDATAA>(TrayIconData(NIM_ADD));
+    m_hTrayAdder = ::CreateThread(nullptr, 0, AddTrayIconThread, nid.get(), 0, nullptr);
+    if (m_hTrayAdder) {
+        nid.release();  // the thread's now
+    } else {
+        AddTrayIconOrRetry();
+    }
+}
+
+void CCalendarDlg::WaitForTrayIconAdd() {
+    if (!m_hTrayAdder) return;
+    // Every later request waits for the add, so none overtakes it; a taskbar
+    // that does not answer at all holds start-up up no longer than this.
+    ::WaitForSingleObject(m_hTrayAdder, kTrayAddWaitMs);
+    ::CloseHandle(m_hTrayAdder);
+    m_hTrayAdder = nullptr;
+}
+
+NOTIFYICONDATAA CCalendarDlg::TrayIconData(DWORD dwMessage) const {
     NOTIFYICONDATAA nid{};
     nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
     nid.hWnd = m_hWnd;
@@ -182,12 +213,23 @@ bool CCalendarDlg::NotifyTrayIcon(DWORD dwMessage) {
         nid.hIcon = m_trayIcon;
         lstrcpynA(nid.szTip, m_strTrayTip.c_str(), static_cast<int>(tray::kTipBytes + 1));
     }
+    return nid;
+}
+
+bool CCalendarDlg::NotifyTrayIcon(DWORD dwMessage) {
+    WaitForTrayIconAdd();
+    NOTIFYICONDATAA nid = TrayIconData(dwMessage);
     return ::Shell_NotifyIconA(dwMessage, &nid) != FALSE;
 }
 
 void CCalendarDlg::RemoveTrayIcon() { NotifyTrayIcon(NIM_DELETE); }
 
 void CCalendarDlg::TrackMenu(int x, int y, UINT nFlags) {
+    // Made when first wanted: start-up need not wait for it.
+    if (!m_menu.GetHandle()) {
+        m_menu.Attach(::LoadMenuA(win::AppInstance(), MAKEINTRESOURCEA(IDR_MENU_POPUP)));
+        m_menu.ConvertToOwnerDraw(m_menu.GetHandle());
+    }
     HMENU popup = m_menu.GetSubMenu(0);
     if (!popup) return;
     // Without the foreground the menu would stay open when the user clicks
@@ -272,6 +314,7 @@ void CCalendarDlg::OnMenuCommand(int nId) {
         default: {
             const std::string address = shortcuts::AddressOf(nId);
             if (!address.empty()) {
+                win::EnsureCom();
                 ::ShellExecuteA(nullptr, "open", address.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED);
             }
             break;
@@ -424,6 +467,10 @@ INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             break;
         case WM_TRAYNOTIFY:
             OnTrayNotify(lParam);
+            return TRUE;
+        case WM_TRAYADDED:
+            WaitForTrayIconAdd();
+            OnTrayIconAdded(wParam != 0);
             return TRUE;
         case WM_CONTEXTMENU:
             OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);

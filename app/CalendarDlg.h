@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -16,6 +17,8 @@
 
 // The tray icon's callback message.
 constexpr UINT WM_TRAYNOTIFY = 12001;
+// The start-up tray add's outcome (wParam: added), posted by its thread.
+constexpr UINT WM_TRAYADDED = 12002;
 
 // Asks the running calendar to come forward (sent by a second start).
 constexpr const char* kActivateMessage = "Quorvel.Activate";
@@ -54,8 +57,12 @@ private:
     void EndAfterQuestion(bool bQuit);
     void SetToday(const win::LocalTime& now);
     void UpdateTrayIcon(DWORD dwMessage);
+    NOTIFYICONDATAA TrayIconData(DWORD dwMessage) const;
     bool NotifyTrayIcon(DWORD dwMessage);
     void AddTrayIconOrRetry();
+    void OnTrayIconAdded(bool bAdded);
+    void StartTrayIconAdd();
+    void WaitForTrayIconAdd();
     void OnTrayNotify(LPARAM lParam);
     void OnContextMenu(HWND hWnd, LPARAM lParam);
     void TrackMenu(int x, int y, UINT nFlags);
@@ -80,6 +87,7 @@ private:
     UINT m_uTaskbarCreated = 0;  // broadcast when the taskbar is made anew
     UINT m_uActivate = 0;        // kActivateMessage
     int m_nTrayRetries = 0;
+    HANDLE m_hTrayAdder = nullptr;  // the start-up add's thread until its outcome is in
     MinuteTicker m_ticker;       // which minutes the reminder checks have examined
     win::Window m_comboYear;
     HICON m_hIcon = nullptr;  // the window's icon for drawing when minimised: not destroyed here

@@ -7,9 +7,8 @@
 #include "win/Gdi.h"
 
 // The window background: a pattern brush of the skin bitmap, aligned with the
-// client origin. The bitmap is kept with the brush for the brush's lifetime.
+// client origin.
 struct BackgroundBrush {
-    win::Bitmap bitmap;
     win::Brush brush;
     static BackgroundBrush Create();
 };

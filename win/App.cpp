@@ -1,9 +1,13 @@
 #include "win/App.h"
 
+#include <objbase.h>
+
 namespace win {
 
 namespace {
 HWND g_hMainWnd = nullptr;
+HRESULT g_comState = S_FALSE;  // S_FALSE: not asked yet
+bool g_comAsked = false;
 }
 
 HINSTANCE AppInstance() { return ::GetModuleHandleA(nullptr); }
@@ -34,6 +38,20 @@ int AppMessageBox(const std::string& strText, UINT nType) {
         if (popup && ::IsWindowEnabled(popup)) owner = popup;
     }
     return ::MessageBoxA(owner, strText.c_str(), AppName().c_str(), nType ? nType : MB_OK);
+}
+
+bool EnsureCom() {
+    if (!g_comAsked) {
+        g_comAsked = true;
+        g_comState = ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    }
+    // RPC_E_CHANGED_MODE: COM is there, in another model; good enough for both uses.
+    return SUCCEEDED(g_comState) || g_comState == RPC_E_CHANGED_MODE;
+}
+
+void EndCom() {
+    if (g_comAsked && SUCCEEDED(g_comState)) ::CoUninitialize();
+    g_comAsked = false;
 }
 
 }  // namespace win

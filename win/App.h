@@ -22,4 +22,10 @@ const std::string& AppName();
 // window when there is one. nType as for MessageBoxA (MB_OK when 0).
 int AppMessageBox(const std::string& strText, UINT nType = MB_OK);
 
+// COM on the calling thread (the shell's ShellExecute and the imaging
+// component want it), initialised when first needed rather than at start-up;
+// EndCom undoes it before the program ends.
+bool EnsureCom();
+void EndCom();
+
 }  // namespace win

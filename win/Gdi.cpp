@@ -4,6 +4,8 @@
 
 #include <cstring>
 
+#include "win/App.h"
+
 namespace win {
 
 int ImageList::AddIcon(HINSTANCE hInst, int nIconId, int cx, int cy) {
@@ -18,13 +20,13 @@ int ImageList::AddIcon(HINSTANCE hInst, int nIconId, int cx, int cy) {
 }
 
 namespace {
-// A "PNG" resource decoded by the system's imaging component (COM must be
-// initialised on the thread) into a 24-bit DIB section, as a BITMAP would load.
+// A "PNG" resource decoded by the system's imaging component into a 24-bit
+// DIB section, as a BITMAP would load.
 Bitmap DecodePngResource(HINSTANCE hInst, int nId) {
     HRSRC res = ::FindResourceA(hInst, MAKEINTRESOURCEA(nId), "PNG");
     HGLOBAL data = res ? ::LoadResource(hInst, res) : nullptr;
     BYTE* bytes = data ? static_cast<BYTE*>(::LockResource(data)) : nullptr;
-    if (!bytes) return Bitmap();
+    if (!bytes || !EnsureCom()) return Bitmap();
     IWICImagingFactory* factory = nullptr;
     IWICStream* stream = nullptr;
     IWICBitmapDecoder* decoder = nullptr;
