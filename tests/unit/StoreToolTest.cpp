@@ -37,8 +37,8 @@ TEST_F(StoreTool, CreatesBothTablesReadyForTheProgram) {
     ASSERT_TRUE(ExecuteSql(MemoInsertSql("名", "NULL", "NULL", "2024-03-10", "08:30:00", "", 0)));
     ASSERT_TRUE(ExecuteSql(AnniversaryInsertSql("名", "2024-03-10", "08:30:00", 3, "", -1)));
     ASSERT_TRUE(ExecuteSql(AnniversaryInsertSql("名", "2024-03-10", "08:30:00", 3, "", -1)));  // no key
-    EXPECT_EQ(ReadMemos().size(), 1u);  // every column there by name
-    EXPECT_EQ(ReadAnniversaries().size(), 2u);
+    EXPECT_EQ(ReadAllMemos().size(), 1u);  // every column there by name
+    EXPECT_EQ(ReadAllAnniversaries().size(), 2u);
     EXPECT_TRUE(m_reports.empty()) << m_reports.front();
     // No column takes NULL.
     EXPECT_FALSE(ExecuteSql("insert into tb_remeber (纪念日名称,提醒日期,提醒时间,提醒设置,纪念日描述,农历提醒) "
