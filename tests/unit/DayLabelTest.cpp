@@ -7,10 +7,6 @@
 
 using namespace LunarCalendar;
 
-namespace {
-DayLabel Label(int y, int m, int d) { return GetDayLabel(y, m, d, GetFirstWeekday(y, m)); }
-}  // namespace
-
 TEST(LunarText, TextsAndWhereTheyStop) {
     const struct { LunarDate date; const char* text; } cases[] = {
         {{2024, 1, 1, 0}, "龙(甲辰)年正月初一"},   {{2023, 2, 15, 1}, "兔(癸卯)年闰二月十五"},
@@ -38,7 +34,7 @@ TEST(DayLabel, WorkedExamples) {
         {1900, 1, 31, "春节", LabelFestival},       {2050, 1, 20, "大寒", LabelTerm},  // the table's ends
     };
     for (const auto& c : cases) {
-        const DayLabel label = Label(c.y, c.m, c.d);
+        const DayLabel label = GetDayLabel(c.y, c.m, c.d, GetFirstWeekday(c.y, c.m));
         EXPECT_EQ(label.text, c.text) << c.y << "-" << c.m << "-" << c.d;
         EXPECT_EQ(label.kind, c.kind) << c.y << "-" << c.m << "-" << c.d;
     }
