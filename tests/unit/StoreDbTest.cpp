@@ -107,36 +107,13 @@ TEST_F(StoreDb, NullColumnsReadAsEmptyText) {
     EXPECT_TRUE(m_reports.empty());
 }
 
-TEST_F(StoreDb, NestedReadersKeepTheirPlace) {
-    ASSERT_NO_FATAL_FAILURE(CreateAndOpenDb());
-    for (const char* pszName : {"一", "二", "三"}) ASSERT_TRUE(InsertMemo({pszName, "1", "天", "", "", "", "0"}));
-    ASSERT_TRUE(ExecuteSql(AnniversaryInsertSql("纪念", "2000-01-01", "00:00:00", 1, "", 0)));
-
-    // The minute check reads the first alarm and shows its notice; while it is
-    // open the next tick runs both checks to the end, and the user deletes an
-    // alarm from the list.
-    auto outer = OpenQuery(MemoSelectSql());
-    ASSERT_FALSE(outer->IsEOF());
-    EXPECT_EQ(GetFieldText(*outer, kColMemoName), "一");
-    EXPECT_EQ(ReadAllMemos().size(), 3u);
-    EXPECT_EQ(ReadAllAnniversaries().size(), 1u);
-    ASSERT_TRUE(ExecuteSql(MemoDeleteSql("一")));
-
-    // The suspended reader is still on its row and goes on from there.
-    std::vector<std::string> names;
-    for (; !outer->IsEOF(); outer->MoveNext()) names.push_back(GetFieldText(*outer, kColMemoName));
-    EXPECT_EQ(names, (std::vector<std::string>{"一", "二", "三"}));
-    EXPECT_TRUE(m_reports.empty());
-}
-
 TEST_F(StoreDb, FailingStatementIsReportedAndChangesNothing) {
     ASSERT_NO_FATAL_FAILURE(CreateAndOpenDb());
     const std::vector<std::string> memo = {"留下", "1", "天", "2024-01-01", "00:00:00", "", "0"};
     ASSERT_TRUE(InsertMemo(memo));
-    // Malformed text, a missing column, a missing table, NULL where none is allowed.
+    // Malformed text, a missing column, NULL where none is allowed (a missing table: below).
     for (const char* pszSql : {"insert into tb_memo (备忘录名称) values ('a'",
                                "update tb_memo set 没有这列='x' where 备忘录名称='留下'",
-                               "delete from tb_missing where a='b'",
                                "insert into tb_memo (备忘录名称,提醒时间,提醒单位,开始日期,开始时间,备忘录描述,提醒次数) "
                                "values ('坏',NULL,'','','','',0)"}) {
         m_reports.clear();
