@@ -8,8 +8,8 @@ import random
 import sqlite3
 import subprocess
 
-from harness import BOX, MAIN, NOTICE, VK_ESCAPE, WM_COMMAND, WM_TIMER, Calendar, WineTestCase, click_at, control, drive, \
-    make_database, message_of
+from harness import BOX, MAIN, NOTICE, VK_ESCAPE, WM_COMMAND, WM_TIMER, Calendar, WineTestCase, answer, click_at, close, \
+    control, drive, make_database
 
 NOW = "2030-05-01 08:30:10"
 MEMO = "insert into tb_memo values (?, 'NULL', 'NULL', ?, ?, ?, 0)"
@@ -19,11 +19,7 @@ LONG = "长" * 1000
 
 def rows(*statements):
     """A setup that adds rows to the database the program starts with."""
-    def setup(work):
-        with sqlite3.connect(os.path.join(work, "db_Quorvel.mdb")) as con:
-            for sql, values in statements:
-                con.executemany(sql, values)
-    return setup
+    return lambda work: make_database(work, *statements)
 
 
 def file(name, data):
@@ -51,8 +47,7 @@ def lists(memos, anniversaries):
             rows = control(drive("controls", "caption=" + caption, timeout_ms=20000), 1019)["rows"]
             test.shot(os.path.join(test.row, caption))
             test.assertEqual([r[0] for r in rows] if isinstance(expected, list) else len(rows), expected)
-            drive("command", "caption=" + caption, 13004)
-            drive("gone", "caption=" + caption)
+            close("caption=" + caption, 13004, "command")
     return check
 
 
@@ -132,11 +127,9 @@ class BadInputTest(WineTestCase):
 
     def answer_boxes(self, expected, label):
         for i, text in enumerate(expected):
-            box = drive("controls", BOX, timeout_ms=20000)
+            drive("find", BOX, timeout_ms=20000)
             self.shot(os.path.join(self.row, "%s-%d" % (label, i)))
-            self.assertIn(text, message_of(box))
-            drive("click", BOX, 1)
-            drive("gone", "hwnd=%d" % box["hwnd"])
+            self.assertIn(text, answer())
         self.assertFalse(drive("find", BOX, timeout_ms=1000, check=False)["ok"], "an unexpected message")
 
     def test_matrix(self):
