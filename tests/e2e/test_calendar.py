@@ -124,9 +124,9 @@ class CalendarTest(WineTestCase):
 
     def test_tray_menu_shortcut_settings_and_exit(self):
         # No database and a damaged settings file: the user is told about the one,
-        # the other reads as no settings.
+        # the other reads as no settings (its place, off every screen, too).
         garbage = b"junk\x81\xfe =\r\n[" + SECTION.encode("gbk") + b"]\r\n\xb4\xba=\x81\r\n" \
-                  + "窗口位置=99999,x,,-4\r\n透明度=abc\r\n窗口风格=7\r\n".encode("gbk")
+                  + "窗口位置=-20000, -20000 ,-19586,-19732x\r\n透明度=abc\r\n窗口风格=7\r\n".encode("gbk")
         drive("traylog")  # from now on the taskbar's requests are kept
         cal = Calendar(self, database=False, ini=garbage)
         box = drive("controls", BOX, timeout_ms=20000)
