@@ -22,8 +22,7 @@ DB_TOOL = os.path.join(ROOT, "build", "native", "storage", "QuorvelDb")
 MAIN = "class=#32770,has=1025"           # the calendar: the only window with the '<' button
 NOTICE = "class=#32770,caption=,has=1000"  # the reminder notice: no caption, a text field
 BOX = "caption=Quorvel"                    # the program's message boxes
-WM_CLOSE, WM_COMMAND, WM_TIMER, WM_TRAYNOTIFY = 0x10, 0x111, 0x113, 12001
-WM_LBUTTONDOWN, WM_RBUTTONDOWN = 0x201, 0x204
+WM_CLOSE, WM_COMMAND, WM_TIMER, WM_TRAYNOTIFY, WM_RBUTTONDOWN = 0x10, 0x111, 0x113, 12001, 0x204
 VK_RETURN, VK_ESCAPE, IDOK, IDCANCEL = 0x0D, 0x1B, 1, 2
 SECTION = "窗口设置"
 
@@ -60,15 +59,27 @@ def message_of(box):
     return " ".join(c["text"] for c in box["controls"] if c["class"] == "Static" and c["text"])
 
 
+def answer(ident=IDOK, selector=BOX, timeout_ms=5000):
+    """The text of the message box shown now, once the button ident has closed it."""
+    box = drive("controls", selector, timeout_ms=timeout_ms)
+    drive("click", "hwnd=%d" % box["hwnd"], ident)
+    drive("gone", "hwnd=%d" % box["hwnd"])
+    return message_of(box)
+
+
+def close(selector, ident, how="click"):
+    """Closes a window with its button ident (or its tool bar's command, how="command")."""
+    drive(how, selector, ident)
+    drive("gone", selector)
+
+
 def wait_until(predicate, timeout=5, what="condition", interval=0.2):
     deadline = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value or time.monotonic() > deadline:
-            if not value:
-                raise AssertionError("timed out after %s s waiting for %s" % (timeout, what))
-            return value
+    while not (value := predicate()):
+        if time.monotonic() > deadline:
+            raise AssertionError("timed out after %s s waiting for %s" % (timeout, what))
         time.sleep(interval)
+    return value
 
 
 def xdotool(*args):
@@ -129,29 +140,23 @@ def is_dark(rgb):
     return max(rgb) < 160 and max(rgb) - min(rgb) < 48
 
 
-def write_ini(path, values, section=SECTION):
-    with open(path, "wb") as f:
-        f.write(("[%s]\r\n" % section + "".join("%s=%s\r\n" % kv for kv in values.items())).encode("gbk"))
-
-
 def read_ini(path):
     """The settings section of a GBK private-profile file; {} when missing."""
-    values, inside = {}, False
-    if os.path.exists(path):
-        with open(path, "rb") as f:
-            text = f.read().decode("gbk", "replace")
-        for line in text.splitlines():
-            if line.startswith("["):
-                inside = line.strip() == "[%s]" % SECTION
-            elif inside and "=" in line:
-                key, value = line.split("=", 1)
-                values[key] = value
-    return values
+    if not os.path.exists(path):
+        return {}
+    with open(path, "rb") as f:
+        text = f.read().decode("gbk", "replace")
+    section = re.search(r"^\[%s\][^\n]*\n(.*?)(?=^\[|\Z)" % SECTION, text, re.M | re.S)
+    return dict(line.split("=", 1) for line in (section[1] if section else "").splitlines() if "=" in line)
 
 
-def make_database(folder):
-    """db_Quorvel.mdb with its two tables, made as users make it: by QuorvelDb."""
+def make_database(folder, *rows):
+    """db_Quorvel.mdb with its two tables, made as users make it (by QuorvelDb, which leaves
+    a file that is there alone), then rows added: (statement, [values of each row])."""
     subprocess.run([DB_TOOL], cwd=folder, check=True, capture_output=True, timeout=60)
+    with sqlite3.connect(os.path.join(folder, "db_Quorvel.mdb")) as con:
+        for statement, values in rows:
+            con.executemany(statement, values)
 
 
 class Calendar:
@@ -163,13 +168,11 @@ class Calendar:
         self.workdir = workdir or test.workdir
         if database and not os.path.exists(self.db_path()):
             make_database(self.workdir)
+        if isinstance(ini, dict):
+            ini = ("[%s]\r\n" % SECTION + "".join("%s=%s\r\n" % kv for kv in ini.items())).encode("gbk")
         if ini is not None:
-            path = os.path.join(self.workdir, "Quorvel.ini")
-            if isinstance(ini, dict):
-                write_ini(path, ini)
-            else:
-                with open(path, "wb") as f:
-                    f.write(ini)
+            with open(os.path.join(self.workdir, "Quorvel.ini"), "wb") as f:
+                f.write(ini)
         clock = ["faketime", faketime] if faketime else []
         with open(os.path.join(test.artifacts, "quorvel.log"), "ab") as out:
             self.proc = subprocess.Popen(clock + ["wine", QUORVEL] + list(args), cwd=cwd or self.workdir,

@@ -2,24 +2,18 @@
 lists with their tool bars, changing and deleting rows, and a database that fails."""
 
 import datetime
-import os
-import sqlite3
-import subprocess
 import time
 
-from harness import (BOX, DB_TOOL, IDOK, MAIN, NOTICE, WM_COMMAND, WM_TIMER, Calendar, WineTestCase,
-                     centre, click_at, control, drive, is_dark, message_of, wait_until, xdotool)
+from harness import (BOX, MAIN, NOTICE, WM_COMMAND, WM_TIMER, Calendar, WineTestCase, answer, centre, click_at, close,
+                     control, drive, is_dark, make_database, wait_until, xdotool)
 
 MEMO_EDITOR, MEMO_LIST = "caption=新建备忘录", "caption=备忘录列表"  # (many rows: test_bad_input)
 NEW_ANNIV, MODIFY_ANNIV, ANNIV_LIST = "caption=新建纪念日", "caption=修改纪念日", "caption=纪念日列表"
 TOOL_BAR = 0xE800
 UNITS = ["天", "周", "月", "年"]
-MEMO_COLUMNS = "备忘录名称,提醒时间,提醒单位,开始日期,开始时间,备忘录描述,提醒次数"
-MEMO_INSERT = "insert into tb_memo (%s) values (?,?,?,?,?,?,?)" % MEMO_COLUMNS
-MEMO_SELECT = "select %s from tb_memo" % MEMO_COLUMNS
-ANNIV_COLUMNS = "纪念日名称,提醒日期,提醒时间,提醒设置,纪念日描述,农历提醒"
-ANNIV_INSERT = "insert into tb_remeber (%s) values (?,?,?,?,?,?)" % ANNIV_COLUMNS
-ANNIV_SELECT = "select %s from tb_remeber" % ANNIV_COLUMNS
+# The columns in the order QuorvelDb makes them.
+MEMO_INSERT, MEMO_SELECT = "insert into tb_memo values (?,?,?,?,?,?,?)", "select * from tb_memo"
+ANNIV_INSERT, ANNIV_SELECT = "insert into tb_remeber values (?,?,?,?,?,?)", "select * from tb_remeber"
 BOXES = [1010, 1011, 1012, 1013, 1014]
 
 
@@ -38,10 +32,7 @@ class RemindersTest(WineTestCase):
 
     def start_with(self, *rows):
         """The calendar started on a database holding rows (statement, values)."""
-        subprocess.run([DB_TOOL], cwd=self.workdir, check=True, capture_output=True, timeout=60)
-        with sqlite3.connect(os.path.join(self.workdir, "db_Quorvel.mdb")) as con:
-            for statement, values in rows:
-                con.execute(statement, values)
+        make_database(self.workdir, *((statement, [values]) for statement, values in rows))
         cal = Calendar(self)
         cal.window()
         return cal
@@ -59,12 +50,6 @@ class RemindersTest(WineTestCase):
         drive("gone", NOTICE)
         drive("post", MAIN, WM_TIMER, 1)
         self.assertFalse(drive("find", NOTICE, timeout_ms=1500, check=False)["ok"], "shown twice in one minute")
-
-    def box(self, expected):
-        """The message box the program shows now: its text, then OK."""
-        self.assertEqual(message_of(drive("controls", BOX)), expected)
-        drive("click", BOX, IDOK)
-        drive("gone", BOX)
 
     def list_state(self, selector):
         window = drive("controls", selector)
@@ -95,29 +80,28 @@ class RemindersTest(WineTestCase):
 
         # Refused: an empty name, and an N that is no integer even while N is off.
         drive("click", MEMO_EDITOR, 1008)
-        self.box("备忘录名称不能为空！")
+        self.assertEqual(answer(), "备忘录名称不能为空！")
         for ident, text in ((1000, "晨会"), (1020, "x1"), (1005, "2024-03-10 00:00:00"),
                             (1006, "2001-01-01 08:30:45"), (1007, "带上报告")):
             drive("set", MEMO_EDITOR, ident, text)
         drive("click", MEMO_EDITOR, 1008)
-        self.box("请键入一个整数。")
+        self.assertEqual(answer(), "请键入一个整数。")
         self.assertEqual(cal.sql(MEMO_SELECT)[1:], [])
 
         # Once, then repeating every 2 weeks: the form stays open with its values between.
         drive("set", MEMO_EDITOR, 1020, "5")
         drive("click", MEMO_EDITOR, 1008)
-        self.box("备忘录创建成功！")
+        self.assertEqual(answer(), "备忘录创建成功！")
         drive("click", MEMO_EDITOR, 1002, "--send")
         self.assertEqual([control(drive("controls", MEMO_EDITOR), i)["enabled"] for i in (1004, 1020)], [True] * 2)
         drive("set", MEMO_EDITOR, 1000, "周报")
         drive("select", MEMO_EDITOR, 1004, 1)
         drive("set", MEMO_EDITOR, 1020, "2")
         drive("click", MEMO_EDITOR, 1008)
-        self.box("备忘录创建成功！")
+        self.assertEqual(answer(), "备忘录创建成功！")
         self.assertEqual(cal.sql(MEMO_SELECT)[1:], [("晨会", "NULL", "NULL", "2024-03-10", "08:30:45", "带上报告", 0),
                                                   ("周报", "2", "周", "2024-03-10", "08:30:45", "带上报告", -1)])
-        drive("click", MEMO_EDITOR, 1017)
-        drive("gone", MEMO_EDITOR)
+        close(MEMO_EDITOR, 1017)
 
         # The list: its tool bar and columns; 修改 and 删除 wait for a click in the list.
         drive("post", MAIN, WM_COMMAND, 32773)
@@ -134,7 +118,7 @@ class RemindersTest(WineTestCase):
         click_at((x0 + x1) // 2, y1 - 10)  # below the rows
         self.assertEqual([b["enabled"] for b in self.list_state(MEMO_LIST)[1]], [True] * 5)
         drive("command", MEMO_LIST, 13002)
-        self.box("请选择要修改的记录")
+        self.assertEqual(answer(), "请选择要修改的记录")
 
         # 修改 shows the repeating alarm; a new N and unit are saved under its name.
         self.click_row(MEMO_LIST, 2)
@@ -147,7 +131,7 @@ class RemindersTest(WineTestCase):
         drive("set", MEMO_EDITOR, 1020, "3")
         drive("set", MEMO_EDITOR, 1004, "月")
         drive("click", MEMO_EDITOR, 1008)
-        self.box("备忘录修改成功！")
+        self.assertEqual(answer(), "备忘录修改成功！")
         drive("click", MEMO_EDITOR, 1017)
         wait_until(lambda: self.list_state(MEMO_LIST)[0]["rows"][2][2] == "3月循环", what="the list refilled")
 
@@ -166,8 +150,7 @@ class RemindersTest(WineTestCase):
         self.assertEqual(control(drive("controls", MEMO_EDITOR), 1005)["value"][:10], datetime.date.today().isoformat())
         drive("click", MEMO_EDITOR, 1017)
 
-        drive("command", MEMO_LIST, 13004)
-        drive("gone", MEMO_LIST)
+        close(MEMO_LIST, 13004, "command")
 
     def test_anniversary_notice_editor_list_and_failing_store(self):
         minute, today = self.fresh_minute(), datetime.date.today()
@@ -181,7 +164,7 @@ class RemindersTest(WineTestCase):
         self.assertEqual([control(editor, i)["check"] for i in BOXES + [1018]], [0] * 6)
         self.assertEqual(control(editor, 1005)["value"][:10], today.isoformat())
         drive("click", NEW_ANNIV, 1008)
-        self.box("纪念日名称不能为空！")
+        self.assertEqual(answer(), "纪念日名称不能为空！")
         for ident, text in ((1000, "母亲生日"), (1005, "2024-05-20 00:00:00"), (1006, "2001-01-01 09:05:00"),
                             (1020, "回家")):
             drive("set", NEW_ANNIV, ident, text)
@@ -189,9 +172,8 @@ class RemindersTest(WineTestCase):
             drive("click", NEW_ANNIV, ident, "--send")
         self.shot("anniversary-editor")
         drive("click", NEW_ANNIV, 1008)
-        self.box("纪念日创建成功！")
-        drive("click", NEW_ANNIV, 1017)
-        drive("gone", NEW_ANNIV)
+        self.assertEqual(answer(), "纪念日创建成功！")
+        close(NEW_ANNIV, 1017)
         self.assertEqual(cal.sql(ANNIV_SELECT)[2:], [("母亲生日", "2024-05-20", "09:05:00", 5, "回家", -1)])
 
         # The list and its columns.
@@ -216,8 +198,7 @@ class RemindersTest(WineTestCase):
         self.assertEqual([control(editor, i)["check"] for i in BOXES + [1018]], [0, 1, 0, 0, 1, 1])
         self.assertEqual((control(editor, 1000)["text"], control(editor, 1000)["enabled"]), ("结婚纪念", False))
         self.assertEqual([control(editor, i)["value"] for i in (1005, 1006)], ["2008-03-05 08:30:00"] * 2)
-        drive("click", MODIFY_ANNIV, 1017)
-        drive("gone", MODIFY_ANNIV)
+        close(MODIFY_ANNIV, 1017)
         self.click_row(ANNIV_LIST, 0)
         drive("command", ANNIV_LIST, 13003)
         wait_until(lambda: len(self.list_state(ANNIV_LIST)[0]["rows"]) == 2, what="the row deleted")
@@ -229,20 +210,16 @@ class RemindersTest(WineTestCase):
         cal.sql("alter table tb_remeber rename to kept")
         self.click_row(ANNIV_LIST, 1)
         drive("command", ANNIV_LIST, 13003)
-        self.assertIn("tb_remeber", message_of(drive("controls", BOX)))
-        drive("click", BOX, IDOK)
+        self.assertIn("tb_remeber", answer())
         self.assertEqual(len(self.list_state(ANNIV_LIST)[0]["rows"]), 2)
         drive("command", ANNIV_LIST, 13001)
         drive("set", NEW_ANNIV, 1000, "新的")
         drive("click", NEW_ANNIV, 1008)
-        self.assertIn("tb_remeber", message_of(drive("controls", BOX)))
-        drive("click", BOX, IDOK)
+        self.assertIn("tb_remeber", answer())
         self.assertFalse(drive("find", BOX, timeout_ms=1000, check=False)["ok"], "a failed save claimed success")
         drive("click", NEW_ANNIV, 1017)
-        self.assertIn("tb_remeber", message_of(drive("controls", BOX)))  # the list's refill
-        drive("click", BOX, IDOK)
+        self.assertIn("tb_remeber", answer())  # the list's refill
         self.assertEqual(self.list_state(ANNIV_LIST)[0]["rows"], [])
-        drive("command", ANNIV_LIST, 13004)
-        drive("gone", ANNIV_LIST)
+        close(ANNIV_LIST, 13004, "command")
         self.assertEqual(len(cal.sql("select * from kept")), 2)
         self.assertTrue(drive("find", MAIN)["ok"])

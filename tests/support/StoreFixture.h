@@ -47,9 +47,6 @@ protected:
         ASSERT_TRUE(m_reports.empty()) << m_reports.front();
     }
 
-    std::vector<MemoRecord> ReadMemos() { return ReadAllMemos(); }
-    std::vector<AnniversaryRecord> ReadAnniversaries() { return ReadAllAnniversaries(); }
-
     std::filesystem::path m_oldDir;
     std::filesystem::path m_dir;
     std::vector<std::string> m_reports;

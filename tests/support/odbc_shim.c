@@ -1,20 +1,16 @@
 /*
  * A stand-in for the Access ODBC driver, for the tests and for the program
- * under wine on a machine without Access. The SQLite ODBC driver does the
- * work; this library defines only the calls that differ, and every other
- * entry point resolves to the SQLite driver, to which it is linked.
- *
- * - The program names its file "DBQ=<name>" (a bare name, or a wine path such
- *   as Z:\a\b.mdb) and a missing file must be an error, naming the file. The
- *   SQLite driver takes "Database=" and quietly creates a missing file.
- * - The wide calls the store uses convert between UTF-16 and the driver's
- *   UTF-8 here: the driver manager would follow the process's locale, and in
- *   "C" every Chinese character would be lost.
- * - ConfigDSNW (reached through SQLConfigDataSourceW) creates an empty file
- *   for CREATE_DB=<path>, as the Access driver does, and refuses an existing
- *   one. An empty file is a valid, empty SQLite database.
+ * under wine. The SQLite ODBC driver, to which this library is linked, does the
+ * work; only the calls that differ are defined here:
+ * - "DBQ=<name>" (a bare name, or a wine path such as Z:\a\b.mdb) names the
+ *   file, and a missing one is an error naming it; SQLite would create it.
+ * - The wide calls the store uses convert between UTF-16 and the driver's UTF-8
+ *   here: the driver manager would follow the locale, and in "C" lose Chinese.
+ * - ConfigDSNW creates an empty file (a valid, empty SQLite database) for
+ *   CREATE_DB=<path>, as the Access driver does, and refuses an existing one.
  */
 #define _GNU_SOURCE
+#include <ctype.h>
 #include <dlfcn.h>
 #include <errno.h>
 #include <fcntl.h>
@@ -29,12 +25,13 @@
 
 #define SHIM_MAX_PATH 4096
 
-/* Declares pfn as the SQLite driver's entry point of that name: the next
- * definition after this library's own, found in the shim's dependencies.
- * (A call to the exported name would reach the driver manager instead.) */
+/* Declares pfn as the SQLite driver's entry point of that name (the next
+ * definition after this library's own; a call to the exported name would reach
+ * the driver manager instead), and fails the call when there is none. */
 #define REAL(pfn, name) \
     __typeof__(name)* pfn; \
-    do { void* p_ = dlsym(RTLD_NEXT, #name); memcpy(&pfn, &p_, sizeof pfn); /* portably */ } while (0)
+    do { void* p_ = dlsym(RTLD_NEXT, #name); memcpy(&pfn, &p_, sizeof pfn); /* portably */ } while (0); \
+    if (!pfn) return SQL_ERROR
 
 /* Turns an Access-style file name into a path of this system:
  * "Z:\a\b.mdb" -> "/a/b.mdb" (wine maps drive Z: to the root),
@@ -58,23 +55,15 @@ static void MapFileName(const char* pszIn, size_t nIn, char* pszOut, size_t nOut
 static const char* FindAttribute(const char* pszConn, size_t nConn, const char* pszKey, size_t* pnValue) {
     const size_t nKey = strlen(pszKey);
     for (size_t i = 0; i < nConn;) {
-        size_t nEnd = i;
-        while (nEnd < nConn && pszConn[nEnd] != ';') {  /* a value in braces may hold ';' */
-            if (pszConn[nEnd] == '{') {
-                while (nEnd < nConn && pszConn[nEnd] != '}') ++nEnd;
-                if (nEnd == nConn) break;
-            }
-            ++nEnd;
-        }
-        size_t k = i;
-        while (k < nEnd && (pszConn[k] == ' ' || pszConn[k] == '\t' || pszConn[k] == '\r' || pszConn[k] == '\n')) ++k;
-        if (nEnd - k > nKey && strncasecmp(pszConn + k, pszKey, nKey) == 0) {
-            size_t v = k + nKey;
-            while (v < nEnd && (pszConn[v] == ' ' || pszConn[v] == '\t')) ++v;
-            if (v < nEnd && pszConn[v] == '=') {
-                *pnValue = nEnd - v - 1;
-                return pszConn + v + 1;
-            }
+        size_t nEnd = i;  /* the end of this pair: a value in braces may hold ';' */
+        for (int bBraced = 0; nEnd < nConn && (bBraced || pszConn[nEnd] != ';'); ++nEnd)
+            if (pszConn[nEnd] == '{' || pszConn[nEnd] == '}') bBraced = pszConn[nEnd] == '{';
+        size_t k = i, v;
+        while (k < nEnd && isspace((unsigned char)pszConn[k])) ++k;
+        for (v = k + nKey; v < nEnd && isspace((unsigned char)pszConn[v]);) ++v;
+        if (nEnd - k > nKey && strncasecmp(pszConn + k, pszKey, nKey) == 0 && v < nEnd && pszConn[v] == '=') {
+            *pnValue = nEnd - v - 1;
+            return pszConn + v + 1;
         }
         i = nEnd + 1;
     }
@@ -89,14 +78,14 @@ static const char* FindAttribute(const char* pszConn, size_t nConn, const char* 
 static struct { SQLHDBC hdbc; char szPath[SHIM_MAX_PATH]; } g_missing[SHIM_MAX_MISSING];
 
 static void RememberMissingFile(SQLHDBC hdbc, const char* pszPath) {
-    int nFree = -1;
-    for (int i = 0; i < SHIM_MAX_MISSING; ++i) {
+    for (int i = 0; i < SHIM_MAX_MISSING; ++i)
         if (g_missing[i].hdbc == hdbc) g_missing[i].hdbc = NULL;
-        if (!g_missing[i].hdbc && nFree < 0) nFree = i;
+    for (int i = 0; pszPath && i < SHIM_MAX_MISSING; ++i) {
+        if (g_missing[i].hdbc) continue;
+        g_missing[i].hdbc = hdbc;
+        snprintf(g_missing[i].szPath, sizeof g_missing[i].szPath, "%s", pszPath);
+        return;
     }
-    if (!pszPath || nFree < 0) return;
-    g_missing[nFree].hdbc = hdbc;
-    snprintf(g_missing[nFree].szPath, sizeof g_missing[nFree].szPath, "%s", pszPath);
 }
 
 static const char* MissingFile(SQLHANDLE h) {
@@ -105,12 +94,11 @@ static const char* MissingFile(SQLHANDLE h) {
     return NULL;
 }
 
-/* Called by both connect entry points. */
+/* The connect of both entry points. */
 static SQLRETURN ShimDriverConnect(SQLHDBC hdbc, SQLHWND hwnd, SQLCHAR* pszConnIn, SQLSMALLINT cbConnIn,
                                    SQLCHAR* pszConnOut, SQLSMALLINT cbConnOutMax, SQLSMALLINT* pcbConnOut,
                                    SQLUSMALLINT nCompletion) {
     REAL(pfnReal, SQLDriverConnect);
-    if (!pfnReal) return SQL_ERROR;
     const char* pszConn = (const char*)pszConnIn;
     size_t nConn = 0;
     if (pszConn) nConn = cbConnIn == SQL_NTS ? strlen(pszConn) : (size_t)(cbConnIn < 0 ? 0 : cbConnIn);
@@ -129,11 +117,10 @@ static SQLRETURN ShimDriverConnect(SQLHDBC hdbc, SQLHWND hwnd, SQLCHAR* pszConnI
     return pfnReal(hdbc, hwnd, (SQLCHAR*)szConn, SQL_NTS, pszConnOut, cbConnOutMax, pcbConnOut, nCompletion);
 }
 
-SQLRETURN SQL_API SQLDriverConnect(SQLHDBC hdbc, SQLHWND hwnd, SQLCHAR* pszConnIn, SQLSMALLINT cbConnIn,
-                                   SQLCHAR* pszConnOut, SQLSMALLINT cbConnOutMax, SQLSMALLINT* pcbConnOut,
-                                   SQLUSMALLINT nCompletion) {
-    return ShimDriverConnect(hdbc, hwnd, pszConnIn, cbConnIn, pszConnOut, cbConnOutMax, pcbConnOut, nCompletion);
-}
+/* Exported under the driver's name; the wide call uses the static one, which
+ * the driver manager's function of the same name cannot stand in for. */
+SQLRETURN SQL_API SQLDriverConnect(SQLHDBC, SQLHWND, SQLCHAR*, SQLSMALLINT, SQLCHAR*, SQLSMALLINT, SQLSMALLINT*,
+                                   SQLUSMALLINT) __attribute__((alias("ShimDriverConnect")));
 
 /* ---- UTF-16 <-> UTF-8 ---------------------------------------------------- */
 
@@ -191,6 +178,16 @@ static size_t Utf8ToWide(const char* psz, size_t nIn, SQLWCHAR* pwszOut, size_t 
     return nFull;
 }
 
+/* Hands UTF-8 text out as UTF-16 into the caller's buffer of cchMax units (or
+ * none), its whole length to *pcch; rc, or SQL_SUCCESS_WITH_INFO when cut. */
+static SQLRETURN WideOut(SQLRETURN rc, const char* psz, size_t nMaxBytes, SQLWCHAR* pwszOut, SQLSMALLINT cchMax,
+                         SQLSMALLINT* pcch) {
+    const size_t nMax = pwszOut && cchMax > 0 ? (size_t)cchMax : 0;
+    const size_t nFull = Utf8ToWide(psz, strnlen(psz, nMaxBytes), pwszOut, nMax);
+    if (pcch) *pcch = (SQLSMALLINT)nFull;
+    return pwszOut && nFull >= nMax ? SQL_SUCCESS_WITH_INFO : rc;
+}
+
 static size_t WideLen(const SQLWCHAR* pwsz) { size_t n = 0; while (pwsz[n]) ++n; return n; }
 
 static size_t WideCount(const SQLWCHAR* pwsz, SQLINTEGER n) {
@@ -218,15 +215,12 @@ BOOL INSTAPI ConfigDSNW(HWND hwnd, WORD nRequest, LPCWSTR pszDriver, LPCWSTR psz
         /* CREATE_DB=<path> [sort order]: the path may be quoted; a trailing
          * sort order such as "General" is ignored. */
         const char* pszValue = pszPair + 10;
+        while (*pszValue == ' ') ++pszValue;
         size_t nValue = strlen(pszValue);
-        while (nValue > 0 && *pszValue == ' ') { ++pszValue; --nValue; }
-        if (nValue > 0 && pszValue[0] == '"') {
-            const char* pszClose = strchr(pszValue + 1, '"');
-            if (pszClose) nValue = (size_t)(pszClose - pszValue) + 1;
-        } else {
-            const char* pszSpace = strrchr(pszValue, ' ');
-            if (pszSpace && strcasecmp(pszSpace + 1, "General") == 0) nValue = (size_t)(pszSpace - pszValue);
-        }
+        const char* pszClose = pszValue[0] == '"' ? strchr(pszValue + 1, '"') : NULL;
+        const char* pszSpace = strrchr(pszValue, ' ');
+        if (pszClose) nValue = (size_t)(pszClose - pszValue) + 1;
+        else if (pszSpace && strcasecmp(pszSpace + 1, "General") == 0) nValue = (size_t)(pszSpace - pszValue);
         char szPath[SHIM_MAX_PATH];
         MapFileName(pszValue, nValue, szPath, sizeof szPath);
         free(pszPair);
@@ -256,17 +250,12 @@ SQLRETURN SQL_API SQLDriverConnectW(SQLHDBC hdbc, SQLHWND hwnd, SQLWCHAR* pwszCo
     SQLRETURN rc = ShimDriverConnect(hdbc, hwnd, (SQLCHAR*)pszIn, SQL_NTS, pwszConnOut ? (SQLCHAR*)szOut : NULL,
                                      pwszConnOut ? (SQLSMALLINT)sizeof szOut : 0, &cbOut, nCompletion);
     free(pszIn);
-    if (SQL_SUCCEEDED(rc)) {
-        const size_t nFull = Utf8ToWide(szOut, strnlen(szOut, sizeof szOut), pwszConnOut,
-                                        pwszConnOut && cchConnOutMax > 0 ? (size_t)cchConnOutMax : 0);
-        if (pcchConnOut) *pcchConnOut = (SQLSMALLINT)nFull;
-    }
-    return rc;
+    return SQL_SUCCEEDED(rc) ? WideOut(rc, szOut, sizeof szOut, pwszConnOut, cchConnOutMax, pcchConnOut) : rc;
 }
 
 SQLRETURN SQL_API SQLExecDirectW(SQLHSTMT hstmt, SQLWCHAR* pwszSql, SQLINTEGER cchSql) {
     REAL(pfn, SQLExecDirect);
-    if (!pfn || !pwszSql) return SQL_ERROR;
+    if (!pwszSql) return SQL_ERROR;
     size_t nBytes = 0;
     char* pszSql = WideToUtf8(pwszSql, WideCount(pwszSql, cchSql), &nBytes);
     if (!pszSql) return SQL_ERROR;
@@ -279,28 +268,21 @@ SQLRETURN SQL_API SQLDescribeColW(SQLHSTMT hstmt, SQLUSMALLINT nColumn, SQLWCHAR
                                   SQLSMALLINT* pcchName, SQLSMALLINT* pnType, SQLULEN* pnSize, SQLSMALLINT* pnDigits,
                                   SQLSMALLINT* pnNullable) {
     REAL(pfn, SQLDescribeCol);
-    if (!pfn) return SQL_ERROR;
     char szName[1024] = "";
     SQLSMALLINT cbName = 0;
-    SQLRETURN rc = pfn(hstmt, nColumn, (SQLCHAR*)szName, (SQLSMALLINT)sizeof szName, &cbName, pnType, pnSize,
-                       pnDigits, pnNullable);
-    if (!SQL_SUCCEEDED(rc)) return rc;
-    const size_t nMax = pwszName && cchNameMax > 0 ? (size_t)cchNameMax : 0;
-    const size_t nFull = Utf8ToWide(szName, strnlen(szName, sizeof szName), pwszName, nMax);
-    if (pcchName) *pcchName = (SQLSMALLINT)nFull;
-    if (pwszName && nFull >= nMax) rc = SQL_SUCCESS_WITH_INFO;
-    return rc;
+    const SQLRETURN rc = pfn(hstmt, nColumn, (SQLCHAR*)szName, (SQLSMALLINT)sizeof szName, &cbName, pnType,
+                             pnSize, pnDigits, pnNullable);
+    return SQL_SUCCEEDED(rc) ? WideOut(rc, szName, sizeof szName, pwszName, cchNameMax, pcchName) : rc;
 }
 
 SQLRETURN SQL_API SQLGetDiagRecW(SQLSMALLINT nType, SQLHANDLE h, SQLSMALLINT nRecord, SQLWCHAR* pwszState,
                                  SQLINTEGER* pnNative, SQLWCHAR* pwszMessage, SQLSMALLINT cchMessageMax,
                                  SQLSMALLINT* pcchMessage) {
     REAL(pfn, SQLGetDiagRec);
-    if (!pfn) return SQL_ERROR;
     char szState[6] = "", szMessage[4096] = "";
     SQLSMALLINT cbMessage = 0;
-    SQLRETURN rc = pfn(nType, h, nRecord, (SQLCHAR*)szState, pnNative, (SQLCHAR*)szMessage,
-                       (SQLSMALLINT)sizeof szMessage, &cbMessage);
+    const SQLRETURN rc = pfn(nType, h, nRecord, (SQLCHAR*)szState, pnNative, (SQLCHAR*)szMessage,
+                             (SQLSMALLINT)sizeof szMessage, &cbMessage);
     if (!SQL_SUCCEEDED(rc)) return rc;
     const char* pszMissing = nType == SQL_HANDLE_DBC && nRecord == 1 ? MissingFile(h) : NULL;
     if (pszMissing) {  /* appended to the driver's words; a very long path is cut */
@@ -311,9 +293,5 @@ SQLRETURN SQL_API SQLGetDiagRecW(SQLSMALLINT nType, SQLHANDLE h, SQLSMALLINT nRe
         for (int i = 0; i < 5; ++i) pwszState[i] = (SQLWCHAR)(unsigned char)szState[i];
         pwszState[5] = 0;
     }
-    const size_t nMax = pwszMessage && cchMessageMax > 0 ? (size_t)cchMessageMax : 0;
-    const size_t nFull = Utf8ToWide(szMessage, strnlen(szMessage, sizeof szMessage), pwszMessage, nMax);
-    if (pcchMessage) *pcchMessage = (SQLSMALLINT)nFull;
-    if (pwszMessage && nFull >= nMax) rc = SQL_SUCCESS_WITH_INFO;
-    return rc;
+    return WideOut(rc, szMessage, sizeof szMessage, pwszMessage, cchMessageMax, pcchMessage);
 }

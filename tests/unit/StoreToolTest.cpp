@@ -29,7 +29,7 @@ int RunTool(std::string& strOut, const std::string& strEnv = "") {
 
 }  // namespace
 
-TEST_F(StoreTool, CreatesBothTablesReadyForTheProgram) {
+TEST_F(StoreTool, CreatesBothTablesReadyForTheProgramOnce) {
     std::string strOut;
     ASSERT_EQ(RunTool(strOut), 0) << strOut;
     EXPECT_NE(strOut.find("db_Quorvel.mdb"), std::string::npos) << strOut;
@@ -37,19 +37,17 @@ TEST_F(StoreTool, CreatesBothTablesReadyForTheProgram) {
     ASSERT_TRUE(ExecuteSql(MemoInsertSql("名", "NULL", "NULL", "2024-03-10", "08:30:00", "", 0)));
     ASSERT_TRUE(ExecuteSql(AnniversaryInsertSql("名", "2024-03-10", "08:30:00", 3, "", -1)));
     ASSERT_TRUE(ExecuteSql(AnniversaryInsertSql("名", "2024-03-10", "08:30:00", 3, "", -1)));  // no key
-    EXPECT_EQ(ReadMemos().size(), 1u);  // every column there by name
-    EXPECT_EQ(ReadAnniversaries().size(), 2u);
+    EXPECT_EQ(ReadAllMemos().size(), 1u);  // every column there by name
+    EXPECT_EQ(ReadAllAnniversaries().size(), 2u);
     EXPECT_TRUE(m_reports.empty()) << m_reports.front();
     // No column takes NULL.
     EXPECT_FALSE(ExecuteSql("insert into tb_remeber (纪念日名称,提醒日期,提醒时间,提醒设置,纪念日描述,农历提醒) "
                             "values ('x','','',NULL,'',0)"));
-}
-
-TEST_F(StoreTool, LeavesAnExistingFileAlone) {
-    { std::ofstream("db_Quorvel.mdb", std::ios::binary) << "not touched"; }
-    std::string strOut;
+    // A second run leaves the file and its rows alone.
+    CloseDatabase();
+    const std::string strMade = ReadFile("db_Quorvel.mdb");
     EXPECT_EQ(RunTool(strOut), 0) << strOut;
-    EXPECT_EQ(ReadFile("db_Quorvel.mdb"), "not touched");
+    EXPECT_EQ(ReadFile("db_Quorvel.mdb"), strMade);
 }
 
 TEST_F(StoreTool, FailsClearlyWithoutTheDriver) {

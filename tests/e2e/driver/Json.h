@@ -1,5 +1,5 @@
-// JSON text for the driver and its hook: UTF-8 from UTF-16, objects built
-// member by member.
+// What the driver and its hook share: JSON text (UTF-8 from UTF-16, objects
+// built member by member), window texts, the file mapping they talk through.
 #pragma once
 
 #ifndef UNICODE
@@ -23,19 +23,17 @@ inline std::string Utf8(const std::wstring& w) {
 inline std::string Str(const std::wstring& w) {
   std::string out = "\"";
   for (unsigned char c : Utf8(w)) {
-    char buf[8];
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c < 0x20) {
-      snprintf(buf, sizeof buf, "\\u%04x", c);
-      out += buf;
-    } else {
-      out += static_cast<char>(c);
-    }
+    char buf[8] = {static_cast<char>(c), '\0'};
+    if (c < 0x20) snprintf(buf, sizeof buf, "\\u%04x", c);
+    if (c == '"' || c == '\\') out += '\\';
+    out += buf;
   }
   return out + "\"";
 }
+
+// The file mapping in which the driver of process pid asks and its hook answers.
+constexpr DWORD kMappingSize = 4 << 20;
+inline std::wstring MappingName(unsigned long pid) { return L"Local\\QDriver." + std::to_wstring(pid); }
 
 inline std::string Num(long long v) { return std::to_string(v); }
 inline std::string Bool(bool b) { return b ? "true" : "false"; }

@@ -1,24 +1,21 @@
-// QDriver: the tests' hands and eyes inside the wine desktop. It must run in the
-// desktop of the program under test. Each run does one command and prints one
-// JSON line (UTF-8): {"ok":true,...} or {"ok":false,"error":"..."}.
+// QDriver: the tests' hands and eyes inside the wine desktop of the program under
+// test. Each run does one command and prints one JSON line (UTF-8):
+// {"ok":true,...} or {"ok":false,"error":"..."}.
 //
 //   QDriver.exe COMMAND [ARGS...] [--timeout MS] [--send]
 //
 // SEL picks a top-level window by conditions joined with commas, all of which must
-// hold: class=NAME, caption=TEXT, has=ID (has a child control ID), hwnd=N (may be
-// hidden; every other selector takes visible windows only). Commands that need a
-// window wait for it up to --timeout ms (default 5000). Numbers may be 0x-hex.
+// hold: class=NAME, caption=TEXT, has=ID (has a child control ID), hwnd=N (any
+// window, even hidden; the others take visible top-level windows). Commands that
+// need a window wait for it up to --timeout ms (default 5000). Numbers may be 0x-hex.
 //
-//   find SEL                   the window: handle, pid, class, caption, rect, client
-//                              size and origin, styles, topmost, alpha, foreground,
-//                              bottom (last in the stacking order)
+//   find SEL                   the window: handle, pid, class, caption, rect, client size
+//                              and origin, styles, enabled, topmost, alpha, bottom (last
+//                              in the stacking order)
 //   gone SEL                   wait until no window matches
 //   list                       every visible top-level window
-//   controls SEL               the window and its controls, read inside its process:
-//                              id, class, text, style, state, rect; check boxes'
-//                              check, combo items and selection, trackbar position,
-//                              list-view columns, rows and selection, date pickers'
-//                              value, tool-bar buttons
+//   controls SEL               the window and its controls, read inside its process (see
+//                              QDriverHook.cpp)
 //   set SEL ID VALUE           a control's text; a date picker's "YYYY-MM-DD HH:MM:SS"
 //   click SEL ID               BM_CLICK to control ID (posted; sent with --send)
 //   command SEL ID             WM_COMMAND(ID) posted to SEL, as a menu or tool bar gives it
@@ -78,10 +75,7 @@ bool Matches(HWND h, const std::wstring& sel) {
     if (key == L"class" && qd::ClassOf(h) != value) return false;
     if (key == L"caption" && qd::TextOf(h) != value) return false;
     if (key == L"has" && !GetDlgItem(h, static_cast<int>(Number(value)))) return false;
-    if (key == L"hwnd") {
-      if (h != reinterpret_cast<HWND>(Number(value))) return false;
-      byHandle = true;
-    }
+    if (key == L"hwnd") byHandle = true;  // Find takes that window alone
     start = end + 1;
   }
   return byHandle || IsWindowVisible(h);
@@ -95,11 +89,8 @@ BOOL CALLBACK AddWindow(HWND h, LPARAM p) {
 std::vector<HWND> Find(const std::wstring& sel) {
   std::vector<HWND> all, found;
   const size_t handle = sel.find(L"hwnd=");
-  if (handle != std::wstring::npos) {
-    all.push_back(reinterpret_cast<HWND>(Number(sel.substr(handle + 5))));  // a child window too
-  } else {
-    EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&all));
-  }
+  if (handle != std::wstring::npos) all.push_back(reinterpret_cast<HWND>(Number(sel.substr(handle + 5))));
+  else EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&all));
   for (HWND h : all)
     if (IsWindow(h) && Matches(h, sel)) found.push_back(h);
   return found;
@@ -129,23 +120,18 @@ std::string Info(HWND h) {
   return Obj()("hwnd", qd::Hex(h))("pid", Num(pid))("class", Str(qd::ClassOf(h)))("caption", Str(qd::TextOf(h)))(
              "rect", qd::Rect(wr))("client", qd::List({Num(cr.right), Num(cr.bottom)}))(
              "origin", qd::List({Num(origin.x), Num(origin.y)}))("style", Num(GetWindowLongW(h, GWL_STYLE)))(
-             "exstyle", Num(ex))("visible", Bool(IsWindowVisible(h)))("enabled", Bool(IsWindowEnabled(h)))(
-             "topmost", Bool(ex & WS_EX_TOPMOST))("alpha", hasAlpha ? Num(alpha) : "null")(
-             "foreground", Bool(GetForegroundWindow() == h))("bottom", Bool(!GetWindow(h, GW_HWNDNEXT)))
+             "exstyle", Num(ex))("enabled", Bool(IsWindowEnabled(h)))("topmost", Bool(ex & WS_EX_TOPMOST))(
+             "alpha", hasAlpha ? Num(alpha) : "null")("bottom", Bool(!GetWindow(h, GW_HWNDNEXT)))
       .Text();
 }
 
 // Asks QDriverHook.dll, loaded into the thread of window h, to answer request.
 std::string Ask(HWND h, const std::wstring& request, DWORD timeoutMs) {
-  wchar_t path[MAX_PATH];
-  GetModuleFileNameW(nullptr, path, MAX_PATH);
-  wcscpy(wcsrchr(path, L'\\') + 1, L"QDriverHook.dll");
-  HMODULE dll = LoadLibraryW(path);
+  HMODULE dll = LoadLibraryW(L"QDriverHook.dll");  // found beside the driver
   auto proc = dll ? reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(dll, "QDriverAsk"))) : nullptr;
   if (!proc) return "";
-  wchar_t name[64];
-  swprintf(name, 64, L"Local\\QDriver.%lu", GetCurrentProcessId());
-  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 4 << 20, name);
+  HANDLE mapping = CreateFileMappingW(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, qd::kMappingSize,
+                                      qd::MappingName(GetCurrentProcessId()).c_str());
   char* view = static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, 0));
   std::string answer;
   HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, proc, dll, GetWindowThreadProcessId(h, nullptr));
@@ -161,10 +147,6 @@ std::string Ask(HWND h, const std::wstring& request, DWORD timeoutMs) {
   if (view) UnmapViewOfFile(view);
   if (mapping) CloseHandle(mapping);
   return answer;
-}
-
-UINT Message(const std::wstring& s) {
-  return s.compare(0, 4, L"reg:") == 0 ? RegisterWindowMessageW(s.c_str() + 4) : static_cast<UINT>(Number(s));
 }
 
 int Run(const Args& a) {
@@ -229,23 +211,24 @@ int Run(const Args& a) {
     return Emit(true, info.substr(0, info.size() - 1) + "," + answer.substr(1));
   }
   const UINT id = static_cast<UINT>(Number(arg(2)));
-  if (cmd == L"click" || cmd == L"command" || cmd == L"select") {
+  if (cmd == L"command") return Emit(PostMessageW(h, WM_COMMAND, id, 0), "{}", L"post failed");
+  if (cmd == L"click" || cmd == L"select") {
     HWND ctl = GetDlgItem(h, static_cast<int>(id));
-    if (cmd == L"command") return Emit(PostMessageW(h, WM_COMMAND, id, 0), "{}", L"post failed");
     if (!ctl) return Fail(L"no control " + arg(2));
+    DWORD_PTR r = 0;
     if (cmd == L"select") {
-      DWORD_PTR r = 0;
       SendMessageTimeoutW(ctl, CB_SETCURSEL, Number(arg(3)), 0, SMTO_ABORTIFHUNG, a.timeoutMs, &r);
       return Emit(PostMessageW(h, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(ctl)), "{}",
                   L"post failed");
     }
-    DWORD_PTR r = 0;
     const bool ok = a.send ? SendMessageTimeoutW(ctl, BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, a.timeoutMs, &r) != 0
                            : PostMessageW(ctl, BM_CLICK, 0, 0) != 0;
     return Emit(ok, "{}", L"click failed");
   }
   if (cmd == L"post" || cmd == L"send") {
-    const UINT msg = Message(arg(2));
+    const std::wstring m = arg(2);  // a number, or reg:NAME
+    const UINT msg =
+        m.compare(0, 4, L"reg:") ? static_cast<UINT>(Number(m)) : RegisterWindowMessageW(m.c_str() + 4);
     const WPARAM w = static_cast<WPARAM>(Number(arg(3)));
     const LPARAM l = static_cast<LPARAM>(Number(arg(4)));
     if (cmd == L"post") return Emit(PostMessageW(h, msg, w, l), "{}", L"post failed");
@@ -275,13 +258,9 @@ int main() {
   Args a;
   for (int i = 1; i < argc; ++i) {
     const std::wstring s = argv[i];
-    if (s == L"--timeout" && i + 1 < argc) {
-      a.timeoutMs = static_cast<DWORD>(Number(argv[++i]));
-    } else if (s == L"--send") {
-      a.send = true;
-    } else {
-      a.pos.push_back(s);
-    }
+    if (s == L"--timeout" && i + 1 < argc) a.timeoutMs = static_cast<DWORD>(Number(argv[++i]));
+    else if (s == L"--send") a.send = true;
+    else a.pos.push_back(s);
   }
   return Run(a);
 }

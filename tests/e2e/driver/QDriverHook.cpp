@@ -1,12 +1,13 @@
-// QDriverHook.dll: answers the driver's questions from inside another process.
-//
-// Menu handles, list-view items, date pickers and tool bar buttons can only be
-// read (or set) by the process that owns them, so the driver hooks the window's
-// thread with this DLL (WH_CALLWNDPROC; the system loads the DLL into that
-// process) and sends the window the registered message "QDriver.Ask" with its
-// own process id. The request waits as UTF-16 text in the file mapping
-// "Local\QDriver.<driver pid>"; the answer replaces it as UTF-8 JSON.
-//   controls HWND         every child of HWND with what its class holds
+// QDriverHook.dll: answers the driver's questions from inside the process that
+// owns what only it can read (or set): menus, list views, date pickers, tool bars.
+// The driver hooks the window's thread with this DLL (WH_CALLWNDPROC loads it
+// there) and sends the window the registered message "QDriver.Ask" with its own
+// process id; the request waits as UTF-16 text in the driver's file mapping, and
+// the answer replaces it as JSON.
+//   controls HWND         every child of HWND: id, class, text, enabled, rect, and
+//                         what its class holds: a check box's check, combo items and
+//                         selection, trackbar position, list-view columns, rows, their
+//                         rects and the selection, a date picker's value, tool-bar buttons
 //   menu HWND             the items of the popup menu window HWND
 //   tips HWND             the tools of the tooltips of HWND's thread (the tray's tips)
 //   set HWND ID VALUE     a date picker to "YYYY-MM-DD HH:MM:SS", any other control's text
@@ -26,13 +27,6 @@ using qd::List;
 using qd::Num;
 using qd::Obj;
 using qd::Str;
-
-const size_t kMappingSize = 4 << 20;
-
-RECT ScreenRect(HWND h, RECT r) {
-  MapWindowPoints(h, nullptr, reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 
 void ListView(HWND c, Obj& o) {
   std::vector<std::string> columns, rows, rects, selected;
@@ -58,11 +52,12 @@ void ListView(HWND c, Obj& o) {
     rows.push_back(List(cells));
     RECT r = {};
     ListView_GetItemRect(c, i, &r, LVIR_BOUNDS);
-    rects.push_back(qd::Rect(ScreenRect(c, r)));
+    MapWindowPoints(c, nullptr, reinterpret_cast<POINT*>(&r), 2);  // on the screen
+    rects.push_back(qd::Rect(r));
     if (ListView_GetItemState(c, i, LVIS_SELECTED)) selected.push_back(Num(i));
   }
   o("columns", List(columns))("rows", List(rows))("row_rects", List(rects))("selected", List(selected))(
-      "mark", Num(ListView_GetSelectionMark(c)))("exstyle", Num(ListView_GetExtendedListViewStyle(c)));
+      "exstyle", Num(ListView_GetExtendedListViewStyle(c)));
 }
 
 void ToolBar(HWND c, Obj& o) {
@@ -72,10 +67,8 @@ void ToolBar(HWND c, Obj& o) {
     SendMessageW(c, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&b));
     wchar_t text[128] = {0};
     SendMessageW(c, TB_GETBUTTONTEXTW, b.idCommand, reinterpret_cast<LPARAM>(text));
-    RECT r = {};
-    SendMessageW(c, TB_GETITEMRECT, i, reinterpret_cast<LPARAM>(&r));
     buttons.push_back(Obj()("id", Num(b.idCommand))("text", Str(text))("separator", Bool(b.fsStyle & BTNS_SEP))(
-        "enabled", Bool(b.fsState & TBSTATE_ENABLED))("rect", qd::Rect(ScreenRect(c, r))).Text());
+        "enabled", Bool(b.fsState & TBSTATE_ENABLED)).Text());
   }
   o("buttons", List(buttons));
 }
@@ -86,9 +79,7 @@ std::string Control(HWND c) {
   GetWindowRect(c, &r);
   Obj o;
   o("hwnd", qd::Hex(c))("id", Num(GetDlgCtrlID(c)))("class", Str(cls))("text", Str(qd::TextOf(c)))(
-      "style", Num(GetWindowLongW(c, GWL_STYLE)))("visible", Bool(IsWindowVisible(c)))(
-      "enabled", Bool(IsWindowEnabled(c)))("focus", Bool(GetFocus() == c || IsChild(c, GetFocus())))(
-      "rect", qd::Rect(r));
+      "enabled", Bool(IsWindowEnabled(c)))("rect", qd::Rect(r));
   if (_wcsicmp(cls.c_str(), L"Button") == 0) {
     o("check", Num(SendMessageW(c, BM_GETCHECK, 0, 0)));
   } else if (_wcsicmp(cls.c_str(), L"ComboBox") == 0) {
@@ -126,17 +117,14 @@ std::string Menu(HWND menuWindow) {
   HMENU menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
   std::vector<std::string> items;
   for (int i = 0; menu && i < GetMenuItemCount(menu); ++i) {
-    wchar_t text[256] = {0};
     MENUITEMINFOW mi = {};
     mi.cbSize = sizeof mi;
-    mi.fMask = MIIM_ID | MIIM_FTYPE | MIIM_STATE | MIIM_STRING;
-    mi.dwTypeData = text;
-    mi.cch = 255;
+    mi.fMask = MIIM_ID | MIIM_FTYPE;
     GetMenuItemInfoW(menu, i, TRUE, &mi);
     RECT r = {};
     GetMenuItemRect(nullptr, menu, i, &r);
     items.push_back(Obj()("id", Num(mi.wID))("ownerdraw", Bool(mi.fType & MFT_OWNERDRAW))(
-        "separator", Bool(mi.fType & MFT_SEPARATOR))("text", Str(text))("rect", qd::Rect(r)).Text());
+        "separator", Bool(mi.fType & MFT_SEPARATOR))("rect", qd::Rect(r)).Text());
   }
   return Obj()("items", List(items)).Text();
 }
@@ -157,8 +145,7 @@ std::string Tips(HWND h) {
       ti.cbSize = sizeof ti;
       ti.lpszText = text;
       if (!SendMessageW(tip, TTM_ENUMTOOLSW, i, reinterpret_cast<LPARAM>(&ti))) continue;
-      tools.push_back(Obj()("hwnd", qd::Hex(ti.hwnd))("uid", Num(ti.uId))("rect", qd::Rect(ti.rect))(
-          "text", Str(ti.lpszText == text ? text : L"")).Text());
+      tools.push_back(Obj()("rect", qd::Rect(ti.rect))("text", Str(ti.lpszText == text ? text : L"")).Text());
     }
   }
   return Obj()("tools", List(tools)).Text();
@@ -201,10 +188,8 @@ std::string TrayLog(HWND tray) {
 }
 
 void Answer(DWORD driverPid) {
-  wchar_t name[64];
-  swprintf(name, 64, L"Local\\QDriver.%lu", static_cast<unsigned long>(driverPid));
-  HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, name);
-  char* view = mapping ? static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, kMappingSize)) : nullptr;
+  HANDLE mapping = OpenFileMappingW(FILE_MAP_WRITE, FALSE, qd::MappingName(driverPid).c_str());
+  char* view = mapping ? static_cast<char*>(MapViewOfFile(mapping, FILE_MAP_WRITE, 0, 0, qd::kMappingSize)) : nullptr;
   if (view) {
     const std::wstring request(reinterpret_cast<const wchar_t*>(view));
     wchar_t verb[16] = {0};
@@ -218,7 +203,7 @@ void Answer(DWORD driverPid) {
     if (!wcscmp(verb, L"tips")) answer = Tips(hwnd);
     if (!wcscmp(verb, L"traylog")) answer = TrayLog(hwnd);
     if (!wcscmp(verb, L"set") && used) answer = Set(hwnd, id, request.c_str() + used);
-    if (answer.size() >= kMappingSize) answer = Obj()("error", Str(L"answer too large")).Text();
+    if (answer.size() >= qd::kMappingSize) answer = Obj()("error", Str(L"answer too large")).Text();
     memcpy(view, answer.c_str(), answer.size() + 1);
     UnmapViewOfFile(view);
   }
