@@ -4,6 +4,8 @@ due are due."""
 
 import hashlib
 import os
+import random
+import sqlite3
 import subprocess
 
 from harness import BOX, MAIN, NOTICE, VK_ESCAPE, WM_COMMAND, WM_TIMER, Calendar, WineTestCase, answer, click_at, close, \
@@ -25,6 +27,13 @@ def file(name, data):
         with open(os.path.join(work, name), "wb") as f:
             f.write(data)
     return setup
+
+
+def nullable_tables(work):
+    with sqlite3.connect(os.path.join(work, "db_Quorvel.mdb")) as con:
+        con.executescript("create table tb_memo (备忘录名称, 提醒时间, 提醒单位, 开始日期, 开始时间, 备忘录描述, 提醒次数);"
+                          "create table tb_remeber (纪念日名称, 提醒日期, 提醒时间, 提醒设置, 纪念日描述, 农历提醒);"
+                          "insert into tb_memo default values; insert into tb_remeber default values;")
 
 
 SECTION = "[窗口设置]\r\n".encode("gbk")
@@ -71,7 +80,10 @@ def save_settings(test):
 # and what the user does then
 CASES = [
     ("database missing", False, None, ["db_Quorvel.mdb"], [], [], None),
+    ("random bytes", False, file("db_Quorvel.mdb", random.Random(7).randbytes(8192)), [],
+     ["not a database"], [], None),
     ("no tables", False, file("db_Quorvel.mdb", b""), [], ["tb_memo", "tb_remeber"], [], None),
+    ("NULL in every column", False, nullable_tables, [], [], [], None),
     ("2 000 rows each, one due", True, rows(
         (MEMO, [("闹钟%d" % i, "2030-05-0%d" % (2 + i % 7), "08:30:00", "") for i in range(1999)]
          + [("到了", "2030-05-01", "08:30:00", "")]),
@@ -89,9 +101,12 @@ CASES = [
              ("2030-05-01", "x"), ("2030-05-32", "08:30:00"), ("-1-1-1", "08:30")])]),
         (ANNIVERSARY, [("坏", "2030/05/01", "08:30:00", ""), ("坏2", "2030-05-01", "", "")])),
      [], [], [], None, lists(["坏%d" % i for i in range(7)], ["坏", "坏2"])),
+    ("settings of garbage", True, file("Quorvel.ini", random.Random(8).randbytes(4096)), [], [], [], [0, 0]),
     ("overlong settings values", True, file("Quorvel.ini", SECTION + "窗口风格=0\r\n透明度=".encode("gbk")
                                              + b"9" * 300 + "\r\n窗口位置=".encode("gbk") + b"1," * 4000),
      [], [], [], "centred"),
+    ("a place far off the screen", True, file("Quorvel.ini", SECTION + "窗口风格=1\r\n窗口位置=-20000,-20000,-19586,-19732"
+                                              .encode("gbk")), [], [], [], "centred"),
     ("a read-only settings file", True, read_only, [], [], [], [30, 40], save_settings),
     ("a 5 MB settings file", True, file("Quorvel.ini", b"; " + b"x" * (5 << 20) + b"\r\n" + SECTION
                                          + "窗口风格=0\r\n窗口位置=30,40,444,308\r\n".encode("gbk")),
