@@ -29,6 +29,7 @@ constexpr UINT kMinuteSlackMs = 200;  // after the minute's start, so the clock 
 constexpr UINT_PTR kTrayRetryTimer = 2;
 constexpr UINT kTrayRetryMs = 3000;
 constexpr int kTrayRetryLimit = 40;  // two minutes
+constexpr UINT_PTR kShownTimer = 3;  // no delay: comes once the first paint is done
 constexpr DWORD kTrayAddWaitMs = 5000;
 constexpr int kFirstListYear = 1900;
 constexpr int kListYears = 150;
@@ -70,7 +71,6 @@ BOOL CCalendarDlg::OnInitDialog() {
     ::SetPropW(m_hWnd, kMainWindowProp, reinterpret_cast<HANDLE>(1));
     SetToday(now);
     m_nTrayId = m_nDay + IDI_DAY1 - 1;
-    StartTrayIconAdd();
 
     m_strRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
@@ -93,6 +93,8 @@ BOOL CCalendarDlg::OnInitDialog() {
     }
     SelectYearInList();
     ArmMinuteTimer();
+    // Explorer's work on a new icon would hold up the window's first paint.
+    ::SetTimer(m_hWnd, kShownTimer, 0, nullptr);
     return TRUE;
 }
 
@@ -392,6 +394,10 @@ void CCalendarDlg::OnMinuteTick() {
 
 void CCalendarDlg::OnTimer(UINT_PTR nId) {
     if (nId == kTrayRetryTimer) AddTrayIconOrRetry();
+    if (nId == kShownTimer) {
+        ::KillTimer(m_hWnd, kShownTimer);
+        StartTrayIconAdd();
+    }
     if (nId == kMinuteTimer) OnMinuteTick();
 }
 

@@ -1,13 +1,21 @@
 // The yardsticks for the start-up figure: the least a Win32 dialog program
 // does, built like the calendar (static, the same compiler and options); and,
 // with SAME_IMPORTS, the same program loading the DLLs the calendar loads at
-// start, with its manifest, to show what those alone cost.
+// start, with its manifest, to show what those alone cost; with
+// CALENDAR_WINDOW as well, showing the calendar's own main window template
+// (its controls and font) with nothing behind it.
 #include <windows.h>
 #ifdef SAME_IMPORTS
 #include <commctrl.h>
 #include <objbase.h>
 #include <shellapi.h>
 #include <sql.h>
+#endif
+#ifdef CALENDAR_WINDOW
+#include "resource.h"
+constexpr int kDialog = IDD_CALENDAR_DIALOG;
+#else
+constexpr int kDialog = 100;
 #endif
 
 namespace {
@@ -34,5 +42,5 @@ int WINAPI WinMain(HINSTANCE hInst, HINSTANCE, LPSTR, int nShow) {
 #else
     (void)nShow;
 #endif
-    return static_cast<int>(DialogBoxParamW(hInst, MAKEINTRESOURCEW(100), nullptr, DialogProc, 0));
+    return static_cast<int>(DialogBoxParamW(hInst, MAKEINTRESOURCEW(kDialog), nullptr, DialogProc, 0));
 }
