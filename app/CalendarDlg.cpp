@@ -185,7 +185,8 @@ DWORD WINAPI AddTrayIconThread(void* data) {
 
 void CCalendarDlg::StartTrayIconAdd() {
     // The taskbar takes its time over a new icon (a sent message to another
-    // process); the window shows meanwhile. WM_TRAYADDED brings the outcome.
+    // process); the window keeps answering meanwhile. WM_TRAYADDED brings the
+    // outcome.
     auto nid = std::make_unique<NOTIFYICONDATAA>(TrayIconData(NIM_ADD));
     m_hTrayAdder = ::CreateThread(nullptr, 0, AddTrayIconThread, nid.get(), 0, nullptr);
     if (m_hTrayAdder) {
@@ -198,7 +199,7 @@ void CCalendarDlg::StartTrayIconAdd() {
 void CCalendarDlg::WaitForTrayIconAdd() {
     if (!m_hTrayAdder) return;
     // Every later request waits for the add, so none overtakes it; a taskbar
-    // that does not answer at all holds start-up up no longer than this.
+    // that does not answer at all holds the window up no longer than this.
     ::WaitForSingleObject(m_hTrayAdder, kTrayAddWaitMs);
     ::CloseHandle(m_hTrayAdder);
     m_hTrayAdder = nullptr;

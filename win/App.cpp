@@ -6,8 +6,8 @@ namespace win {
 
 namespace {
 HWND g_hMainWnd = nullptr;
-HRESULT g_comState = S_FALSE;  // S_FALSE: not asked yet
 bool g_comAsked = false;
+HRESULT g_comState = E_FAIL;  // CoInitializeEx's answer once asked
 }
 
 HINSTANCE AppInstance() { return ::GetModuleHandleA(nullptr); }
