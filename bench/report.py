@@ -3,6 +3,10 @@
 the tables it prints and keeps in docs/performance.md.
 
     python3 bench/report.py RESULTS_DIR [--sizes] [--write FILE]
+
+A benchmark or tool that failed to measure is named under "Failed" and makes
+the report exit with status 1 without writing FILE: a missing figure is never
+shown as a time.
 """
 
 import datetime
@@ -25,7 +29,33 @@ def lines(path):
     if not os.path.exists(path):
         return []
     with open(path, encoding="utf-8", errors="replace") as f:
-        return [json.loads(l) for l in f if l.startswith("{")]
+        out = []
+        for l in f:
+            if l.startswith("{"):
+                try:
+                    out.append(json.loads(l))
+                except ValueError:
+                    out.append({"ok": False, "error": "%s: unreadable line %r" % (os.path.basename(path), l[:80])})
+        return out
+
+
+def benchmarks(path, name, problems):
+    """The runs of one Google Benchmark JSON file; failed runs are named in problems."""
+    if not os.path.exists(path):
+        problems.append("%s: no output" % name)
+        return []
+    try:
+        with open(path) as f:
+            runs = json.load(f).get("benchmarks", [])
+    except ValueError as e:
+        problems.append("%s: unreadable output (%s)" % (name, e))
+        return []
+    if not runs:
+        problems.append("%s: no benchmark ran" % name)
+    for b in runs:
+        if b.get("error_occurred"):
+            problems.append("%s %s: %s" % (name, b["name"], b.get("error_message", "failed")))
+    return runs
 
 
 def kb(n):
@@ -81,17 +111,19 @@ def report(results):
     startup = lines(os.path.join(results, "startup.json"))
     stress = lines(os.path.join(results, "stress.json"))
     wine_checks = lines(os.path.join(results, "checks-wine.json"))
+    problems = failures(startup, stress, wine_checks, lines(os.path.join(results, "failed.json")))
     native = {}
     for name in ("engine_bench", "store_bench", "reminder_bench"):
-        path = os.path.join(results, name + ".json")
-        if os.path.exists(path):
-            with open(path) as f:
-                native[name] = json.load(f).get("benchmarks", [])
-    problems = failures(startup, stress, wine_checks)
+        native[name] = benchmarks(os.path.join(results, name + ".json"), name, problems)
+    timed = (lines(os.path.join(results, "timed.json")) or [{}])[0]
+    sizes = {s["target"]: s for s in lines(os.path.join(results, "sizes.json"))}
 
     parts.append("## Size\n\n" + sizes_table(results) + "\n\n" + SIZE_NOTE)
 
     by_exe = {s["exe"]: s for s in startup if s.get("ok")}
+    for exe in ("Quorvel.exe", "MinimalDialog.exe"):
+        if exe not in by_exe:
+            problems.append("start-up: no figure for %s" % exe)
     if "Quorvel.exe" in by_exe and "MinimalDialog.exe" in by_exe:
         q, m = by_exe["Quorvel.exe"], by_exe["MinimalDialog.exe"]
         programs = [("Quorvel.exe", q), ("minimal dialog program", m)]
@@ -104,11 +136,21 @@ def report(results):
         rows = [[name, ms(s["median_ms"]), "%s – %s" % (ms(s["min_ms"]), ms(s["max_ms"]))] for name, s in programs]
         rows.append(["ratio Quorvel.exe / minimal dialog", "%.2f" % (q["median_ms"] / m["median_ms"]),
                      "target ≤ 1.3"])
+        target = timed.get("target", "x86_64")
+        build = "Timed: `%s`, the %s %s build" % (timed.get("exe", "build/win-%s/app/Quorvel.exe" % target),
+                                                   target, timed.get("config", "Release"))
+        if target in sizes:
+            build += " (%s stripped)" % kb(sizes[target]["bytes"])
+        if timed.get("commit"):
+            build += " of commit %s" % timed["commit"]
+        build += ("; the i686 build cannot run on this machine's 64-bit wine." if target != "i686" else ".")
         parts.append("## Start-up under wine\n\nFrom just before `CreateProcess` until the first dialog window "
                      "is visible, has no update region left and answers a message; median of %d runs after one "
-                     "unmeasured run, the programs taking turns.\n\n" % q["runs"] +
+                     "unmeasured run, the programs taking turns. %s\n\n" % (q["runs"], build) +
                      table(["program", "median", "range"], rows))
 
+    if not any(s.get("ok") for s in stress):
+        problems.append("GDI and USER objects: no counts")
     if stress:
         rows = []
         for s in stress:
@@ -135,7 +177,10 @@ def report(results):
     for minutes, what in ((1, "one minute"), (1440, "24-hour catch-up")):
         n = tick.get("BM_MinuteTick/%d" % minutes)
         w = wine_by_minutes.get(minutes)
-        rows.append([what, ms(n["real_time"]) if n else "–", ms(w["median_ms"]) if w else "–",
+        if not w:
+            problems.append("minute checks under wine: no figure for %d minute(s)" % minutes)
+        native_time = "–" if not n else "failed" if n.get("error_occurred") else ms(n["real_time"])
+        rows.append([what, native_time, ms(w["median_ms"]) if w else "failed",
                      "≤ 100 ms natively" if minutes == 1 else "each table read once"])
     parts.append("## Minute checks over 10 000 alarms and 10 000 anniversaries\n\nBoth checks as a tick runs "
                  "them, the tables read through the stand-in Access driver (natively: unixODBC; under wine: "
@@ -145,12 +190,13 @@ def report(results):
     for name, benches in native.items():
         for b in benches:
             counters = ", ".join("%s=%g" % (k, b[k]) for k in ("minutes", "notices", "rows", "days") if k in b)
-            rows.append([name, b["name"], duration(b["real_time"], b["time_unit"]), counters])
+            time = "failed" if b.get("error_occurred") else duration(b["real_time"], b["time_unit"])
+            rows.append([name, b["name"], time, counters])
     if rows:
         parts.append("## Native benchmarks (Google Benchmark)\n\n" + table(["binary", "benchmark", "time", ""], rows))
     if problems:
         parts.append("## Failed\n\n" + "\n".join("- " + p for p in problems))
-    return "\n\n".join(parts)
+    return "\n\n".join(parts), problems
 
 
 def main(argv):
@@ -158,8 +204,11 @@ def main(argv):
     if "--sizes" in argv:
         print(sizes_table(results))
         return 0
-    body = report(results)
+    body, problems = report(results)
     print(body)
+    if problems:
+        print("\nperf: %d failed, nothing written: %s" % (len(problems), "; ".join(problems)), file=sys.stderr)
+        return 1
     if "--write" in argv:
         path = argv[argv.index("--write") + 1]
         with open(path, "w", encoding="utf-8") as f:

@@ -9,7 +9,8 @@
 # dialog program; GDI and USER objects and working set through start-up, month
 # steps, menu openings and notices; the minute checks over 10 000 alarms and
 # 10 000 anniversaries natively and under wine; the engine, grid and store
-# benchmarks. Figures are reported, never judged: nothing here fails on a value.
+# benchmarks. Figures are reported, never judged: nothing here fails on a value,
+# but a benchmark or tool that fails to measure makes the run fail and is named.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -40,6 +41,11 @@ if [ "${1:-}" = "--sizes" ]; then
   exec python3 bench/report.py "$OUT" --sizes
 fi
 find "$OUT" -maxdepth 1 -name '*.json' ! -name sizes.json -delete
+# Which build the start-up and the wine figures time.
+commit=$(git rev-parse --short HEAD 2>/dev/null || echo unknown)
+[ -n "$(git status --porcelain 2>/dev/null)" ] && commit="$commit with uncommitted changes"
+printf '{"exe":"build/win-x86_64/app/Quorvel.exe","target":"x86_64","config":"Release","commit":"%s"}\n' "$commit" \
+  >"$OUT/timed.json"
 
 configure build/native ""
 cmake --build build/native -j"$JOBS" --target engine_bench store_bench reminder_bench QuorvelDb quorvel_odbc_shim \
@@ -49,7 +55,9 @@ cmake --build build/win-x86_64 -j"$JOBS" --target QDriver QDriverHook QPerf Mini
 # Native benchmarks first, while nothing else of ours runs.
 say "native benchmarks"
 for b in engine_bench store_bench reminder_bench; do
-  "build/native/bench/$b" --benchmark_format=json --benchmark_min_time=0.5 >"$OUT/$b.json" 2>/dev/null || true
+  status=0
+  "build/native/bench/$b" --benchmark_format=json --benchmark_min_time=0.5 >"$OUT/$b.json" 2>/dev/null || status=$?
+  [ "$status" = 0 ] || printf '{"ok":false,"error":"%s exited with status %d"}\n' "$b" "$status" >>"$OUT/failed.json"
 done
 
 # shellcheck source=tests/support/odbc-env.sh
