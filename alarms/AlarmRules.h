@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "alarms/ReminderTime.h"
+#include "reminders/ReminderTime.h"
 #include "storage/Statements.h"
 #include "win/LocalTime.h"
 

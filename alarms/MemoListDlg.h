@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "alarms/ReminderListDlg.h"
+#include "reminders/ReminderListDlg.h"
 #include "storage/Statements.h"
 
 class CMemoListDlg : public CReminderListDlg {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "alarms/ReminderListDlg.h"
+#include "reminders/ReminderListDlg.h"
 #include "storage/Statements.h"
 
 class CAnniversaryListDlg : public CReminderListDlg {

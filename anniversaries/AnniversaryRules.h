@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "alarms/ReminderTime.h"
+#include "reminders/ReminderTime.h"
 #include "engine/LunarCalendar.h"
 #include "storage/Statements.h"
 

@@ -9,7 +9,6 @@
 #include "alarms/AlarmRules.h"
 #include "alarms/MemoDlg.h"
 #include "alarms/MemoListDlg.h"
-#include "alarms/NoticeDlg.h"
 #include "anniversaries/AnniversaryDlg.h"
 #include "anniversaries/AnniversaryListDlg.h"
 #include "anniversaries/AnniversaryRules.h"
@@ -20,6 +19,7 @@
 #include "app/core/WebShortcuts.h"
 #include "app/core/WindowSettings.h"
 #include "engine/LunarCalendar.h"
+#include "reminders/NoticeDlg.h"
 #include "win/App.h"
 #include "win/LocalTime.h"
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "alarms/ReminderTime.h"
+#include "reminders/ReminderTime.h"
 #include "res/resource.h"
 #include "view/MonthView.h"
 #include "view/SkinMenu.h"

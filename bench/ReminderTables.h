@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "alarms/ReminderTime.h"
+#include "reminders/ReminderTime.h"
 #include "storage/ReminderDb.h"
 
 namespace bench {

@@ -1,4 +1,4 @@
-#include "alarms/NoticeDlg.h"
+#include "reminders/NoticeDlg.h"
 
 #include "win/App.h"
 

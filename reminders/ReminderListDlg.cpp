@@ -1,9 +1,9 @@
-#include "alarms/ReminderListDlg.h"
+#include "reminders/ReminderListDlg.h"
 
 #include <commctrl.h>
 
-#include "alarms/ReminderTime.h"
 #include "engine/LunarCalendar.h"
+#include "reminders/ReminderTime.h"
 #include "res/resource.h"
 #include "win/App.h"
 

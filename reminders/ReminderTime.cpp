@@ -1,4 +1,4 @@
-#include "alarms/ReminderTime.h"
+#include "reminders/ReminderTime.h"
 
 #include <climits>
 
