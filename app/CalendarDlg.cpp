@@ -2,42 +2,29 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
 
 #include <shellapi.h>
 
-#include "alarms/AlarmRules.h"
 #include "alarms/MemoDlg.h"
 #include "alarms/MemoListDlg.h"
 #include "anniversaries/AnniversaryDlg.h"
 #include "anniversaries/AnniversaryListDlg.h"
-#include "anniversaries/AnniversaryRules.h"
 #include "app/AboutDlg.h"
 #include "app/Profile.h"
 #include "app/WindowSetDlg.h"
-#include "app/core/TrayTip.h"
 #include "app/core/WebShortcuts.h"
 #include "app/core/WindowSettings.h"
-#include "engine/LunarCalendar.h"
-#include "reminders/NoticeDlg.h"
 #include "win/App.h"
 #include "win/LocalTime.h"
 
 namespace {
-constexpr UINT_PTR kMinuteTimer = 1;
-constexpr UINT kMinuteSlackMs = 200;  // after the minute's start, so the clock reads the new minute
-constexpr UINT_PTR kTrayRetryTimer = 2;
-constexpr UINT kTrayRetryMs = 3000;
-constexpr int kTrayRetryLimit = 40;  // two minutes
-constexpr UINT_PTR kShownTimer = 3;  // no delay: comes once the first paint is done
-constexpr DWORD kTrayAddWaitMs = 5000;
 constexpr int kFirstListYear = 1900;
 constexpr int kListYears = 150;
 }  // namespace
 
 CCalendarDlg::CCalendarDlg(HWND hParent)
     : win::Dialog(IDD_CALENDAR_DIALOG, hParent),
-      m_ticker(ToLocalMinute(win::LocalTime::Now())),
+      m_clock(ToLocalMinute(win::LocalTime::Now()), [this](const win::LocalTime& now) { OnNewDay(now); }),
       m_background(BackgroundBrush::Create()) {
     m_hIcon = ::LoadIconA(win::AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
@@ -66,11 +53,10 @@ BOOL CCalendarDlg::OnInitDialog() {
     const win::LocalTime now = win::LocalTime::Now();
     m_nYear = now.nYear;
     m_nMonth = now.nMonth;
-    m_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+    m_tray.Attach(m_hWnd, now.nDay + IDI_DAY1 - 1);
     m_uActivate = ::RegisterWindowMessageA(kActivateMessage);
     ::SetPropW(m_hWnd, kMainWindowProp, reinterpret_cast<HANDLE>(1));
     SetToday(now);
-    m_nTrayId = m_nDay + IDI_DAY1 - 1;
 
     m_strRunKey = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
@@ -92,9 +78,8 @@ BOOL CCalendarDlg::OnInitDialog() {
         ::SendMessageA(m_comboYear.m_hWnd, CB_INSERTSTRING, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
     }
     SelectYearInList();
-    ArmMinuteTimer();
-    // Explorer's work on a new icon would hold up the window's first paint.
-    ::SetTimer(m_hWnd, kShownTimer, 0, nullptr);
+    m_clock.Start(m_hWnd, now);
+    m_tray.AddAfterFirstPaint();
     return TRUE;
 }
 
@@ -145,87 +130,10 @@ void CCalendarDlg::SetToday(const win::LocalTime& now) {
     m_nTodayYear = now.nYear;
     m_nTodayMonth = now.nMonth;
     m_nDay = now.nDay;
-    const std::string lunar =
-        LunarCalendar::GetLunarDateText(LunarCalendar::SolarToLunar({now.nYear, now.nMonth, now.nDay}));
-    m_strTrayTip = tray::BuildTip(now.Format("%Y年%m月%d日"), lunar);
-    // The small image of the day icon: the tray shows it at 16 x 16.
-    HICON icon = static_cast<HICON>(::LoadImageA(win::AppInstance(), MAKEINTRESOURCEA(m_nDay + IDI_DAY1 - 1),
-                                                 IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
-                                                 ::GetSystemMetrics(SM_CYSMICON), 0));
-    // Should the picture not load, the previous one stays: destroying it would
-    // leave m_hIcon naming a destroyed icon.
-    if (icon) {
-        m_hIcon = icon;
-        m_trayIcon.Reset(icon);
-    }
+    // The window's icon is the tray's picture: should a day's picture not
+    // load, both keep the previous one.
+    if (m_tray.SetDay(now)) m_hIcon = m_tray.Picture();
 }
-
-void CCalendarDlg::AddTrayIconOrRetry() { OnTrayIconAdded(NotifyTrayIcon(NIM_ADD)); }
-
-void CCalendarDlg::OnTrayIconAdded(bool bAdded) {
-    // At logon the taskbar may not answer yet: try again for a while.
-    if (bAdded) {
-        ::KillTimer(m_hWnd, kTrayRetryTimer);
-        m_nTrayRetries = 0;
-    } else if (m_nTrayRetries++ < kTrayRetryLimit) {
-        ::SetTimer(m_hWnd, kTrayRetryTimer, kTrayRetryMs, nullptr);
-    } else {
-        ::KillTimer(m_hWnd, kTrayRetryTimer);
-    }
-}
-
-namespace {
-DWORD WINAPI AddTrayIconThread(void* data) {
-    const std::unique_ptr<NOTIFYICONDATAA> nid(static_cast<NOTIFYICONDATAA*>(data));
-    const BOOL added = ::Shell_NotifyIconA(NIM_ADD, nid.get());
-    ::PostMessageA(nid->hWnd, WM_TRAYADDED, static_cast<WPARAM>(added), 0);
-    return 0;
-}
-}  // namespace
-
-void CCalendarDlg::StartTrayIconAdd() {
-    // The taskbar takes its time over a new icon (a sent message to another
-    // process); the window keeps answering meanwhile. WM_TRAYADDED brings the
-    // outcome.
-    auto nid = std::make_unique<NOTIFYICONDATAA>(TrayIconData(NIM_ADD));
-    m_hTrayAdder = ::CreateThread(nullptr, 0, AddTrayIconThread, nid.get(), 0, nullptr);
-    if (m_hTrayAdder) {
-        nid.release();  // the thread's now
-    } else {
-        AddTrayIconOrRetry();
-    }
-}
-
-void CCalendarDlg::WaitForTrayIconAdd() {
-    if (!m_hTrayAdder) return;
-    // Every later request waits for the add, so none overtakes it; a taskbar
-    // that does not answer at all holds the window up no longer than this.
-    ::WaitForSingleObject(m_hTrayAdder, kTrayAddWaitMs);
-    ::CloseHandle(m_hTrayAdder);
-    m_hTrayAdder = nullptr;
-}
-
-NOTIFYICONDATAA CCalendarDlg::TrayIconData(DWORD dwMessage) const {
-    NOTIFYICONDATAA nid{};
-    nid.cbSize = NOTIFYICONDATAA_V1_SIZE;
-    nid.hWnd = m_hWnd;
-    nid.uID = static_cast<UINT>(m_nTrayId);
-    if (dwMessage != NIM_DELETE) {
-        nid.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-        nid.uCallbackMessage = WM_TRAYNOTIFY;
-        nid.hIcon = m_trayIcon;
-        lstrcpynA(nid.szTip, m_strTrayTip.c_str(), static_cast<int>(tray::kTipBytes + 1));
-    }
-    return nid;
-}
-
-bool CCalendarDlg::NotifyTrayIcon(DWORD dwMessage) {
-    WaitForTrayIconAdd();
-    NOTIFYICONDATAA nid = TrayIconData(dwMessage);
-    return ::Shell_NotifyIconA(dwMessage, &nid) != FALSE;
-}
-
-void CCalendarDlg::RemoveTrayIcon() { NotifyTrayIcon(NIM_DELETE); }
 
 void CCalendarDlg::TrackMenu(int x, int y, UINT nFlags) {
     // Made when first wanted: start-up need not wait for it.
@@ -368,38 +276,17 @@ void CCalendarDlg::OnSelchangeYear() {
     DrawMonth();
 }
 
-// The minute timer fires just after each minute begins, so that a reminder
-// shows within a second or two of its minute; it is set anew at every tick.
-void CCalendarDlg::ArmMinuteTimer() {
-    const win::LocalTime now = win::LocalTime::Now();
-    ::SetTimer(m_hWnd, kMinuteTimer, static_cast<UINT>((60 - now.nSecond) * 1000 + kMinuteSlackMs), nullptr);
-}
-
-void CCalendarDlg::OnMinuteTick() {
-    ArmMinuteTimer();
-    const win::LocalTime now = win::LocalTime::Now();
-    if (now.nYear != m_nTodayYear || now.nMonth != m_nTodayMonth || now.nDay != m_nDay) {
-        const bool followed = m_nYear == m_nTodayYear && m_nMonth == m_nTodayMonth;
-        SetToday(now);
-        if (!NotifyTrayIcon(NIM_MODIFY)) AddTrayIconOrRetry();
-        if (followed) SelectYearInList();
-        DrawMonth();
-    }
-    // The mark moves before any notice shows: a tick that arrives while a
-    // notice is open takes only the minutes after these.
-    const MinuteTicker::Range minutes = m_ticker.Take(ToLocalMinute(now));
-    if (minutes.IsEmpty()) return;
-    CheckMemoAlarms(minutes.nFirst, minutes.nLast, ShowReminderNotice);
-    CheckAnniversaries(minutes.nFirst, minutes.nLast, ShowReminderNotice);
+// The first tick of a new date: the month, the year list and the tray follow it.
+void CCalendarDlg::OnNewDay(const win::LocalTime& now) {
+    const bool followed = m_nYear == m_nTodayYear && m_nMonth == m_nTodayMonth;
+    SetToday(now);
+    m_tray.Update();
+    if (followed) SelectYearInList();
+    DrawMonth();
 }
 
 void CCalendarDlg::OnTimer(UINT_PTR nId) {
-    if (nId == kTrayRetryTimer) AddTrayIconOrRetry();
-    if (nId == kShownTimer) {
-        ::KillTimer(m_hWnd, kShownTimer);
-        StartTrayIconAdd();
-    }
-    if (nId == kMinuteTimer) OnMinuteTick();
+    if (!m_tray.OnTimer(nId)) m_clock.OnTimer(nId);
 }
 
 // A second start of the program asks this one to come forward.
@@ -443,6 +330,7 @@ bool CCalendarDlg::OnCommand(int nId, int nCode, HWND hCtl) {
 }
 
 INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (m_tray.OnMessage(msg, wParam)) return TRUE;
     switch (msg) {
         case WM_PAINT:
             OnPaint();
@@ -459,7 +347,7 @@ INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         case WM_DESTROY:
             // However the window ends (Esc too), no icon is left behind in the tray.
-            RemoveTrayIcon();
+            m_tray.Remove();
             break;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
@@ -475,10 +363,6 @@ INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_TRAYNOTIFY:
             OnTrayNotify(lParam);
             return TRUE;
-        case WM_TRAYADDED:
-            WaitForTrayIconAdd();
-            OnTrayIconAdded(wParam != 0);
-            return TRUE;
         case WM_CONTEXTMENU:
             OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
             return TRUE;
@@ -490,12 +374,6 @@ INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (m_menu.DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam))) return TRUE;
             break;
         default:
-            // After Explorer restarts the icon is gone: add it again.
-            if (msg == m_uTaskbarCreated && m_uTaskbarCreated != 0) {
-                m_nTrayRetries = 0;
-                AddTrayIconOrRetry();
-                return TRUE;
-            }
             if (msg == m_uActivate && m_uActivate != 0) {
                 OnActivateRequest();
                 return TRUE;

@@ -1,24 +1,19 @@
 // The main window: the skinned month, the year list and the month buttons.
-// It owns the tray icon and the command menu, applies the window settings
-// and runs the minute checks.
+// It owns the tray icon, the minute clock and the command menu, and applies
+// the window settings.
 #pragma once
 
 #include <windows.h>
-#include <shellapi.h>
 
 #include <string>
 
-#include "reminders/ReminderTime.h"
+#include "app/MinuteClock.h"
+#include "app/TrayIcon.h"
 #include "res/resource.h"
 #include "view/MonthView.h"
 #include "view/SkinMenu.h"
 #include "win/Dialog.h"
 #include "win/Gdi.h"
-
-// The tray icon's callback message.
-constexpr UINT WM_TRAYNOTIFY = 12001;
-// The start-up tray add's outcome (wParam: added), posted by its thread.
-constexpr UINT WM_TRAYADDED = 12002;
 
 // Asks the running calendar to come forward (sent by a second start).
 constexpr const char* kActivateMessage = "Quorvel.Activate";
@@ -35,7 +30,6 @@ public:
     // Reads the settings file and applies opacity, start with Windows,
     // click-through, place and stacking.
     void ApplyWindowSettings();
-    void RemoveTrayIcon();
 
 protected:
     void DoDataExchange(win::DataExchange& dx) override;
@@ -56,20 +50,12 @@ private:
     // the exit command also ends every modal loop).
     void EndAfterQuestion(bool bQuit);
     void SetToday(const win::LocalTime& now);
-    void UpdateTrayIcon(DWORD dwMessage);
-    NOTIFYICONDATAA TrayIconData(DWORD dwMessage) const;
-    bool NotifyTrayIcon(DWORD dwMessage);
-    void AddTrayIconOrRetry();
-    void OnTrayIconAdded(bool bAdded);
-    void StartTrayIconAdd();
-    void WaitForTrayIconAdd();
+    void OnNewDay(const win::LocalTime& now);
     void OnTrayNotify(LPARAM lParam);
     void OnContextMenu(HWND hWnd, LPARAM lParam);
     void TrackMenu(int x, int y, UINT nFlags);
     void OnMenuCommand(int nId);
     void ApplyAutoRun(const std::string& strValue);
-    void ArmMinuteTimer();
-    void OnMinuteTick();
     void OnActivateRequest();
 
     CSkinMenu m_menu;
@@ -77,18 +63,13 @@ private:
     std::string m_strRunKey;
     int m_nYear = 0;
     int m_nMonth = 0;
-    int m_nDay = 0;        // today's day of the month, kept up to date by the minute tick
+    int m_nDay = 0;        // today's day of the month, kept up to date by the minute clock
     int m_nTodayYear = 0;  // and its year and month
     int m_nTodayMonth = 0;
     int m_nStyle = -1;     // the stacking last applied: 0 ordinary, 1 topmost, 2 bottom, -1 none
-    std::string m_strTrayTip;
-    int m_nTrayId = 0;          // start-up day + 247: the icon keeps its id when the day changes
-    win::Icon m_trayIcon;       // the day icon shown in the tray
-    UINT m_uTaskbarCreated = 0;  // broadcast when the taskbar is made anew
-    UINT m_uActivate = 0;        // kActivateMessage
-    int m_nTrayRetries = 0;
-    HANDLE m_hTrayAdder = nullptr;  // the start-up add's thread until its outcome is in
-    MinuteTicker m_ticker;       // which minutes the reminder checks have examined
+    UINT m_uActivate = 0;  // kActivateMessage
+    CTrayIcon m_tray;
+    CMinuteClock m_clock;
     win::Window m_comboYear;
     HICON m_hIcon = nullptr;  // the window's icon for drawing when minimised: not destroyed here
     BackgroundBrush m_background;  // the skin brush: the window's background and the month's eraser

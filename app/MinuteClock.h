@@ -1,0 +1,36 @@
+// The minute clock: a timer just after each minute begins, the change of date
+// at midnight, and both reminder checks over the minutes the ticker hands out.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <utility>
+
+#include "reminders/ReminderTime.h"
+#include "win/LocalTime.h"
+
+class CMinuteClock {
+public:
+    // Called at the first tick of a new date, before the checks run.
+    using NewDay = std::function<void(const win::LocalTime& now)>;
+
+    // Nothing due before nStartUp is shown.
+    CMinuteClock(LocalMinute nStartUp, NewDay onNewDay) : m_ticker(nStartUp), m_onNewDay(std::move(onNewDay)) {}
+
+    // Starts the timer on hWnd; today is the date the window shows now.
+    void Start(HWND hWnd, const win::LocalTime& today);
+    // True when nId was the clock's timer (and the tick has run).
+    bool OnTimer(UINT_PTR nId);
+
+private:
+    void Arm();
+    void Tick();
+
+    HWND m_hWnd = nullptr;
+    int m_nYear = 0;  // the date of the last tick
+    int m_nMonth = 0;
+    int m_nDay = 0;
+    MinuteTicker m_ticker;  // which minutes the reminder checks have examined
+    NewDay m_onNewDay;
+};
