@@ -31,8 +31,9 @@ constexpr UINT kTrayRetryMs = 3000;
 constexpr int kTrayRetryLimit = 40;  // two minutes
 constexpr UINT_PTR kShownTimer = 3;  // no delay: comes once the first paint is done
 constexpr DWORD kTrayAddWaitMs = 5000;
-constexpr int kFirstListYear = 1900;
-constexpr int kListYears = 150;
+// The year list holds the years the lunar table covers.
+constexpr int kFirstListYear = LunarCalendar::kFirstLunarYear;
+constexpr int kListYears = LunarCalendar::kLunarYearCount;
 }  // namespace
 
 CCalendarDlg::CCalendarDlg(HWND hParent)
