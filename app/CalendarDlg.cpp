@@ -100,7 +100,13 @@ BOOL CCalendarDlg::OnInitDialog() {
 }
 
 void CCalendarDlg::DrawMonth() {
-    ::DrawMonth(m_hWnd, m_background.brush, m_nYear, m_nMonth, SolarDate{m_nTodayYear, m_nTodayMonth, m_nDay});
+    // The user's file is looked at whenever the month is drawn: a change shows at once.
+    if (m_holidays.Refresh()) {
+        UpdateTodayTip();
+        NotifyTrayIcon(NIM_MODIFY);
+    }
+    ::DrawMonth(m_hWnd, m_background.brush, m_nYear, m_nMonth, SolarDate{m_nTodayYear, m_nTodayMonth, m_nDay},
+                m_bShowDaysOff ? &m_holidays.Days() : nullptr);
 }
 
 void CCalendarDlg::SelectYearInList() {
@@ -146,9 +152,8 @@ void CCalendarDlg::SetToday(const win::LocalTime& now) {
     m_nTodayYear = now.nYear;
     m_nTodayMonth = now.nMonth;
     m_nDay = now.nDay;
-    const std::string lunar =
-        LunarCalendar::GetLunarDateText(LunarCalendar::SolarToLunar({now.nYear, now.nMonth, now.nDay}));
-    m_strTrayTip = tray::BuildTip(now.Format("%Y年%m月%d日"), lunar);
+    m_holidays.Refresh();
+    UpdateTodayTip();
     // The small image of the day icon: the tray shows it at 16 x 16.
     HICON icon = static_cast<HICON>(::LoadImageA(win::AppInstance(), MAKEINTRESOURCEA(m_nDay + IDI_DAY1 - 1),
                                                  IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
@@ -159,6 +164,17 @@ void CCalendarDlg::SetToday(const win::LocalTime& now) {
         m_hIcon = icon;
         m_trayIcon.Reset(icon);
     }
+}
+
+// Today's dates and, with the marks shown, its holiday: "国庆节 休".
+void CCalendarDlg::UpdateTodayTip() {
+    using namespace LunarCalendar;
+    win::LocalTime today;
+    today.nYear = m_nTodayYear, today.nMonth = m_nTodayMonth, today.nDay = m_nDay;
+    const DayOff dayOff = m_bShowDaysOff ? m_holidays.Days().Find(m_nTodayYear, m_nTodayMonth, m_nDay)
+                                         : DayOff{DayOffNone, ""};
+    m_strTrayTip = tray::BuildTip(today.Format("%Y年%m月%d日"),
+                                  GetLunarDateText(SolarToLunar({m_nTodayYear, m_nTodayMonth, m_nDay})), dayOff);
 }
 
 void CCalendarDlg::AddTrayIconOrRetry() { OnTrayIconAdded(NotifyTrayIcon(NIM_ADD)); }

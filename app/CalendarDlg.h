@@ -9,6 +9,7 @@
 #include <string>
 
 #include "alarms/ReminderTime.h"
+#include "app/UserHolidays.h"
 #include "res/resource.h"
 #include "view/MonthView.h"
 #include "view/SkinMenu.h"
@@ -56,6 +57,7 @@ private:
     // the exit command also ends every modal loop).
     void EndAfterQuestion(bool bQuit);
     void SetToday(const win::LocalTime& now);
+    void UpdateTodayTip();
     void UpdateTrayIcon(DWORD dwMessage);
     NOTIFYICONDATAA TrayIconData(DWORD dwMessage) const;
     bool NotifyTrayIcon(DWORD dwMessage);
@@ -82,6 +84,8 @@ private:
     int m_nTodayMonth = 0;
     int m_nStyle = -1;     // the stacking last applied: 0 ordinary, 1 topmost, 2 bottom, -1 none
     std::string m_strTrayTip;
+    CUserHolidays m_holidays;    // the user's days off and workdays over the built-in ones
+    bool m_bShowDaysOff = true;  // the 休/班 marks and today's holiday in the tip (显示休班)
     int m_nTrayId = 0;          // start-up day + 247: the icon keeps its id when the day changes
     win::Icon m_trayIcon;       // the day icon shown in the tray
     UINT m_uTaskbarCreated = 0;  // broadcast when the taskbar is made anew
