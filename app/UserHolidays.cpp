@@ -43,7 +43,7 @@ std::string BadLinesText(const std::vector<int>& lines) {
     }
     if (lines.size() > 10) numbers += " 等 " + std::to_string(lines.size()) + " 行";
     return std::string(holidays::kFileName) + " 第 " + numbers +
-           " 行读不懂，没有用上（其余各行照用）。\r\n\r\n每行写一天：日期、休或班、节日名，例如\r\n"
+           " 行读不懂，已跳过；\r\n其余各行照用。\r\n\r\n每行写一天：日期、休或班、节日名，例如\r\n"
            "2027-01-01 休 元旦\r\n# 后面的文字是注释。";
 }
 

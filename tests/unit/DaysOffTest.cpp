@@ -1,12 +1,11 @@
 // The days off and workdays: the built-in table against its data, the user's
-// file as Notepad saves it, the user's days over the built-in ones, the tray tip.
+// file as Notepad saves it, the user's days over the built-in ones.
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <iterator>
 
 #include "app/core/HolidayFile.h"
-#include "app/core/TrayTip.h"
 #include "engine/LunarCalendar.h"
 #include "storage/GbkText.h"
 
@@ -77,12 +76,4 @@ TEST(DaysOff, TheUsersDaysOverTheBuiltInOnes) {
         EXPECT_TRUE(found.mark == c.mark && marks[c.d - 1] == c.mark && std::string(found.szHoliday) == c.holiday)
             << c.y << "-" << c.m << "-" << c.d;
     }
-}
-
-TEST(DaysOff, TheTrayTipNamesTheHolidayAndKeepsTheMark) {
-    EXPECT_EQ(tray::BuildTip("2026年10月01日", "马(丙午)年八月廿一", {DayOffRest, "国庆节"}),
-              "Tavimor\r\n公历:2026年10月01日 国庆节 休\r\n农历:马(丙午)年八月廿一");
-    // The longest name with the longest lunar text: the name gives way.
-    const std::string tip = tray::BuildTip("2015年09月03日", "兔(癸卯)年闰十一月廿九", FindBuiltInDayOff(2015, 9, 3));
-    EXPECT_EQ(tip, "Tavimor\r\n公历:2015年09月03日 中 休\r\n农历:兔(癸卯)年闰十一月廿九");
 }
