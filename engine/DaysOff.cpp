@@ -2,13 +2,20 @@
 
 #include <algorithm>
 
+#include "engine/DaysOffTable.h"
+
 namespace LunarCalendar {
 
 namespace {
-// yyyymmdd: the keys order like the dates; -1 for no date.
-long long DateKey(int nYear, int nMonth, int nDay) {
-    if (nMonth < 1 || nMonth > 12 || nDay < 1 || nDay > 31) return -1;
-    return nYear * 10000LL + nMonth * 100 + nDay;
+bool IsDayOffKeyDate(int nYear, int nMonth, int nDay) {
+    return nYear >= kFirstDayOffKeyYear && nYear <= kLastDayOffKeyYear && nMonth >= 1 && nMonth <= 12 && nDay >= 1 &&
+           nDay <= 31;
+}
+
+// The runs that start in the month: they end in it too.
+const DayOffRun* FirstRunFrom(std::uint16_t key) {
+    return std::lower_bound(g_dayOffRuns, g_dayOffRuns + g_nDayOffRuns, key,
+                            [](const DayOffRun& r, std::uint16_t k) { return r.nFirst < k; });
 }
 }  // namespace
 
@@ -17,49 +24,38 @@ const char* GetDayOffMarkText(DayOffMark mark) {
 }
 
 DayOff FindBuiltInDayOff(int nYear, int nMonth, int nDay) {
-    const long long key = DateKey(nYear, nMonth, nDay);
-    const DayOffRun* end = g_dayOffRuns + g_nDayOffRuns;
-    // The last run that starts on the day or before it; runs keep within a month.
-    const DayOffRun* run =
-        std::upper_bound(g_dayOffRuns, end, key, [](long long k, const DayOffRun& r) { return k < r.nFirst; });
-    if (key < 0 || run == g_dayOffRuns || key >= run[-1].nFirst + run[-1].nDays) return DayOff{DayOffNone, ""};
-    --run;
-    return DayOff{static_cast<DayOffMark>(run->nMark), g_szDayOffHoliday[run->nHoliday]};
-}
-
-void DaysOff::SetUserDays(std::vector<UserDayOff> days) {
-    // Stable, so that of one date's entries the last comes last and is kept.
-    std::stable_sort(days.begin(), days.end(), [](const UserDayOff& a, const UserDayOff& b) { return a.nDate < b.nDate; });
-    m_user.clear();
-    for (UserDayOff& day : days) {
-        if (!m_user.empty() && m_user.back().nDate == day.nDate) m_user.pop_back();
-        m_user.push_back(std::move(day));
+    if (IsDayOffKeyDate(nYear, nMonth, nDay)) {
+        const std::uint16_t first = DayOffKey(nYear, nMonth, 1), key = DayOffKey(nYear, nMonth, nDay);
+        for (const DayOffRun* run = FirstRunFrom(first); run < g_dayOffRuns + g_nDayOffRuns && run->nFirst <= key; ++run) {
+            if (key < run->nFirst + run->nDays) return DayOff{static_cast<DayOffMark>(run->nMark), g_szDayOffHoliday[run->nHoliday]};
+        }
     }
+    return DayOff{DayOffNone, ""};
 }
 
+void DaysOff::SetUserDays(std::vector<UserDayOff> days) { m_user = std::move(days); }
+
+// The user's list is short and in the file's order: a later line for a date wins.
 DayOff DaysOff::Find(int nYear, int nMonth, int nDay) const {
-    if (!m_user.empty()) {
-        const long long key = DateKey(nYear, nMonth, nDay);
-        const auto it = std::lower_bound(m_user.begin(), m_user.end(), key,
-                                         [](const UserDayOff& d, long long k) { return d.nDate < k; });
-        if (it != m_user.end() && it->nDate == key) return DayOff{it->mark, it->strHoliday.c_str()};
+    const long long key = nYear * 10000LL + nMonth * 100 + nDay;
+    for (auto it = m_user.rbegin(); it != m_user.rend(); ++it) {
+        if (it->nDate == key) return DayOff{it->mark, it->strHoliday.c_str()};
     }
     return FindBuiltInDayOff(nYear, nMonth, nDay);
 }
 
 void DaysOff::FindMonth(int nYear, int nMonth, DayOffMark marks[31]) const {
     std::fill(marks, marks + 31, DayOffNone);
-    const long long first = DateKey(nYear, nMonth, 1), last = first + 30;
-    if (first < 0) return;
-    // The runs that start in the month: they end in it too.
-    const DayOffRun* run = std::lower_bound(g_dayOffRuns, g_dayOffRuns + g_nDayOffRuns, first,
-                                            [](const DayOffRun& r, long long k) { return r.nFirst < k; });
-    for (; run != g_dayOffRuns + g_nDayOffRuns && run->nFirst <= last; ++run) {
-        std::fill(marks + (run->nFirst - first), marks + (run->nFirst - first) + run->nDays, static_cast<DayOffMark>(run->nMark));
+    if (IsDayOffKeyDate(nYear, nMonth, 1)) {
+        const std::uint16_t first = DayOffKey(nYear, nMonth, 1);
+        for (const DayOffRun* run = FirstRunFrom(first); run < g_dayOffRuns + g_nDayOffRuns && run->nFirst <= first + 30; ++run) {
+            std::fill(marks + (run->nFirst - first), marks + (run->nFirst - first + run->nDays), static_cast<DayOffMark>(run->nMark));
+        }
     }
-    auto day = std::lower_bound(m_user.begin(), m_user.end(), first,
-                                [](const UserDayOff& d, long long k) { return d.nDate < k; });
-    for (; day != m_user.end() && day->nDate <= last; ++day) marks[day->nDate - first] = day->mark;
+    const long long month = nYear * 100LL + nMonth;
+    for (const UserDayOff& day : m_user) {
+        if (day.nDate / 100 == month && day.nDate % 100 >= 1 && day.nDate % 100 <= 31) marks[day.nDate % 100 - 1] = day.mark;
+    }
 }
 
 }  // namespace LunarCalendar

@@ -3,7 +3,6 @@
 // built in, later ones come from the user (see DaysOff::SetUserDays).
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -32,26 +31,15 @@ struct UserDayOff {
 // The built-in days with the user's days over them.
 class DaysOff {
 public:
-    // A later entry for the same date replaces an earlier one.
+    // Of entries for the same date, the last one counts.
     void SetUserDays(std::vector<UserDayOff> days);
+    // The day's name stays valid until the next SetUserDays.
     DayOff Find(int nYear, int nMonth, int nDay) const;
     // The marks of a whole month at once: marks[d - 1] for day d.
     void FindMonth(int nYear, int nMonth, DayOffMark marks[31]) const;
 
 private:
-    std::vector<UserDayOff> m_user;  // by date, one entry per date
+    std::vector<UserDayOff> m_user;
 };
-
-// The built-in table (DaysOffTable.cpp, written by tools/make_days_off.py):
-// runs of days in a row within one month that share mark and holiday.
-struct DayOffRun {
-    std::uint32_t nFirst;  // yyyymmdd of the first day
-    std::uint8_t nDays;
-    std::uint8_t nMark;     // DayOffMark
-    std::uint8_t nHoliday;  // index into g_szDayOffHoliday
-};
-extern const DayOffRun g_dayOffRuns[];
-extern const int g_nDayOffRuns;
-extern const char* const g_szDayOffHoliday[];
 
 }  // namespace LunarCalendar

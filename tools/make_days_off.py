@@ -42,15 +42,17 @@ def runs_of(days):
 def main():
     runs = runs_of(read_days(os.path.join(ROOT, SOURCE)))
     names = list(dict.fromkeys(run[2] for run in runs))
+    if not 2000 <= runs[0][0].year <= runs[-1][0].year <= 2127 or len(names) > 16 or max(r[3] for r in runs) > 31:
+        raise SystemExit("the table holds the years 2000-2127 and 16 holidays")
     lines = ["// Written by tools/make_days_off.py from %s; do not edit." % SOURCE,
-             '#include "engine/DaysOff.h"', "", "namespace LunarCalendar {", "",
+             '#include "engine/DaysOffTable.h"', "", "namespace LunarCalendar {", "",
              "const char* const g_szDayOffHoliday[] = {%s};" % ", ".join('"%s"' % n for n in names), "",
              "const DayOffRun g_dayOffRuns[] = {"]
     for year in sorted({r[0].year for r in runs}):
-        cells = ["{%s, %d, %s, %d}" % (d.strftime("%Y%m%d"), n, m, names.index(h)) for d, m, h, n in runs
+        cells = ["{DayOffKey(%s), %d, %s, %d}" % (d.strftime("%Y%m%d"), n, m, names.index(h)) for d, m, h, n in runs
                  if d.year == year]
-        for i in range(0, len(cells), 4):
-            lines.append("    " + ", ".join(cells[i:i + 4]) + ",")
+        for i in range(0, len(cells), 3):
+            lines.append("    " + ", ".join(cells[i:i + 3]) + ",")
     lines += ["};", "const int g_nDayOffRuns = static_cast<int>(sizeof g_dayOffRuns / sizeof g_dayOffRuns[0]);", "",
               "}  // namespace LunarCalendar", ""]
     with open(os.path.join(ROOT, TARGET), "w", encoding="utf-8", newline="\n") as f:
