@@ -232,6 +232,8 @@ TEST(RandomArguments, EveryCallKeepsTheRules) {
         return rng() % 4 == 0 ? edges[rng() % 7] : static_cast<int>(rng());
     };
     const int first = GetAbsoluteDay(1900, 1, 31), last = GetAbsoluteDay(2101, 1, 28);
+    DaysOff daysOff;  // the built-in days and some of the user's, at the years the grids ask for
+    daysOff.SetUserDays({{20260105, DayOffRest, ""}, {18991231, DayOffWork, ""}, {20991130, DayOffWork, ""}});
     for (int i = 0; i < 20000; ++i) {
         const int y = arg(1895, 2105), m = arg(-1, 13), d = arg(-1, 33), w = arg(0, 6);
         SCOPED_TRACE(testing::Message() << "case " << i << ": " << y << "-" << m << "-" << d << " w " << w);
@@ -305,7 +307,7 @@ TEST(RandomArguments, EveryCallKeepsTheRules) {
 
         // A grid: the leading blanks, then one cell per day; today only when shown.
         const int viewDay = arg(0, 32), nowY = rng() % 2 ? y : arg(1895, 2105), nowM = rng() % 2 ? m : arg(0, 13);
-        const MonthGrid grid = BuildMonthGrid(y, m, viewDay, nowY, nowM);
+        const MonthGrid grid = BuildMonthGrid(y, m, viewDay, nowY, nowM, &daysOff);
         ASSERT_EQ(grid.nCellCount, dim ? wd + dim : 0);
         ASSERT_EQ(grid.nFirstWeekday, wd);
         ASSERT_EQ(grid.cells.size(), static_cast<std::size_t>(grid.nCellCount));
