@@ -12,14 +12,17 @@
 #include "app/AboutDlg.h"
 #include "app/Profile.h"
 #include "app/WindowSetDlg.h"
+#include "app/core/TrayTip.h"
 #include "app/core/WebShortcuts.h"
 #include "app/core/WindowSettings.h"
+#include "engine/LunarCalendar.h"
 #include "win/App.h"
 #include "win/LocalTime.h"
 
 namespace {
-constexpr int kFirstListYear = 1900;
-constexpr int kListYears = 150;
+// The year list holds the years the lunar table covers.
+constexpr int kFirstListYear = LunarCalendar::kFirstLunarYear;
+constexpr int kListYears = LunarCalendar::kLunarYearCount;
 }  // namespace
 
 CCalendarDlg::CCalendarDlg(HWND hParent)
@@ -84,7 +87,13 @@ BOOL CCalendarDlg::OnInitDialog() {
 }
 
 void CCalendarDlg::DrawMonth() {
-    ::DrawMonth(m_hWnd, m_background.brush, m_nYear, m_nMonth, SolarDate{m_nTodayYear, m_nTodayMonth, m_nDay});
+    // The user's file is looked at whenever the month is drawn: a change shows at once.
+    if (m_holidays.Refresh()) {
+        UpdateTodayTip();
+        m_tray.Update();
+    }
+    ::DrawMonth(m_hWnd, m_background.brush, m_nYear, m_nMonth, SolarDate{m_nTodayYear, m_nTodayMonth, m_nDay},
+                m_bShowDaysOff ? &m_holidays.Days() : nullptr);
 }
 
 void CCalendarDlg::SelectYearInList() {
@@ -130,9 +139,22 @@ void CCalendarDlg::SetToday(const win::LocalTime& now) {
     m_nTodayYear = now.nYear;
     m_nTodayMonth = now.nMonth;
     m_nDay = now.nDay;
+    m_holidays.Refresh();
+    UpdateTodayTip();
     // The window's icon is the tray's picture: should a day's picture not
     // load, both keep the previous one.
     if (m_tray.SetDay(now)) m_hIcon = m_tray.Picture();
+}
+
+// Today's dates and, with the marks shown, its holiday: "国庆节 休".
+void CCalendarDlg::UpdateTodayTip() {
+    using namespace LunarCalendar;
+    win::LocalTime today;
+    today.nYear = m_nTodayYear, today.nMonth = m_nTodayMonth, today.nDay = m_nDay;
+    const DayOff dayOff = m_bShowDaysOff ? m_holidays.Days().Find(m_nTodayYear, m_nTodayMonth, m_nDay)
+                                         : DayOff{DayOffNone, ""};
+    m_tray.SetTip(tray::BuildTip(today.Format("%Y年%m月%d日"),
+                                 GetLunarDateText(SolarToLunar({m_nTodayYear, m_nTodayMonth, m_nDay})), dayOff));
 }
 
 void CCalendarDlg::TrackMenu(int x, int y, UINT nFlags) {

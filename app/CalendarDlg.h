@@ -9,6 +9,7 @@
 
 #include "app/MinuteClock.h"
 #include "app/TrayIcon.h"
+#include "app/UserHolidays.h"
 #include "res/resource.h"
 #include "view/MonthView.h"
 #include "view/SkinMenu.h"
@@ -51,6 +52,7 @@ private:
     void EndAfterQuestion(bool bQuit);
     void SetToday(const win::LocalTime& now);
     void OnNewDay(const win::LocalTime& now);
+    void UpdateTodayTip();
     void OnTrayNotify(LPARAM lParam);
     void OnContextMenu(HWND hWnd, LPARAM lParam);
     void TrackMenu(int x, int y, UINT nFlags);
@@ -70,6 +72,8 @@ private:
     UINT m_uActivate = 0;  // kActivateMessage
     CTrayIcon m_tray;
     CMinuteClock m_clock;
+    CUserHolidays m_holidays;    // the user's days off and workdays over the built-in ones
+    bool m_bShowDaysOff = true;  // the 休/班 marks and today's holiday in the tip (显示休班)
     win::Window m_comboYear;
     HICON m_hIcon = nullptr;  // the window's icon for drawing when minimised: not destroyed here
     BackgroundBrush m_background;  // the skin brush: the window's background and the month's eraser

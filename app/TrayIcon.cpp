@@ -3,7 +3,6 @@
 #include <memory>
 
 #include "app/core/TrayTip.h"
-#include "engine/LunarCalendar.h"
 #include "res/resource.h"
 #include "win/App.h"
 
@@ -29,9 +28,6 @@ void CTrayIcon::Attach(HWND hWnd, int nId) {
 }
 
 bool CTrayIcon::SetDay(const win::LocalTime& today) {
-    const std::string lunar =
-        LunarCalendar::GetLunarDateText(LunarCalendar::SolarToLunar({today.nYear, today.nMonth, today.nDay}));
-    m_strTip = tray::BuildTip(today.Format("%Y年%m月%d日"), lunar);
     // The small image of the day icon: the tray shows it at 16 x 16.
     HICON icon = static_cast<HICON>(::LoadImageA(win::AppInstance(), MAKEINTRESOURCEA(today.nDay + IDI_DAY1 - 1),
                                                  IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),

@@ -22,9 +22,11 @@ public:
     // The window that gets the icon's messages and timers, and the icon's id,
     // which stays when the day changes.
     void Attach(HWND hWnd, int nId);
-    // Today's picture and tip, used by the next request. False, with the
-    // previous picture kept, when the picture does not load.
+    // Today's picture, used by the next request. False, with the previous
+    // picture kept, when the picture does not load.
     bool SetDay(const win::LocalTime& today);
+    // The tip of the next request (cut to the tip's size when sent).
+    void SetTip(const std::string& strTip) { m_strTip = strTip; }
     HICON Picture() const { return m_icon; }
 
     // Adds the icon as soon as the window's first paint is done.

@@ -128,6 +128,16 @@ void CCalendarDlg::ApplyWindowSettings() {
     }
     ::SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, exStyle);
 
+    const bool showDaysOff = ParseSwitch(ReadSetting(kKeyDaysOff, kSwitchChars)) != Switch::Off;
+    if (showDaysOff != m_bShowDaysOff) {
+        m_bShowDaysOff = showDaysOff;
+        UpdateTodayTip();
+        if (m_bInitDone) {  // at start-up the icon and the month come later, with these
+            m_tray.Update();
+            DrawMonth();
+        }
+    }
+
     RECT client;
     ::GetClientRect(m_hWnd, &client);
     std::vector<WindowRect> workAreas;

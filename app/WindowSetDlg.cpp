@@ -25,6 +25,8 @@ BOOL CWindowSetDlg::OnInitDialog() {
     ::CheckDlgButton(m_hWnd, IDC_CHECK_CLICKTHROUGH, clickThrough == settings::Switch::On ? BST_CHECKED : BST_UNCHECKED);
     const settings::Switch autoRun = settings::ParseSwitch(ReadSetting(settings::kKeyAutoRun, settings::kSwitchChars));
     ::CheckDlgButton(m_hWnd, IDC_CHECK_AUTORUN, autoRun == settings::Switch::On ? BST_CHECKED : BST_UNCHECKED);
+    const settings::Switch daysOff = settings::ParseSwitch(ReadSetting(settings::kKeyDaysOff, settings::kSwitchChars));
+    ::CheckDlgButton(m_hWnd, IDC_CHECK_DAYSOFF, daysOff == settings::Switch::Off ? BST_UNCHECKED : BST_CHECKED);
 
     ::SendMessageA(m_sliderTrans.m_hWnd, TBM_SETRANGE, TRUE, MAKELPARAM(0, settings::kTransparencyMax));
     ::SendMessageA(m_sliderTrans.m_hWnd, TBM_SETPOS, TRUE, settings::Atoi(trans));
@@ -62,6 +64,8 @@ void CWindowSetDlg::OnSaveSettings() {
             saved;
     saved = WriteSetting(settings::kKeyClickThrough,
                          ::IsDlgButtonChecked(m_hWnd, IDC_CHECK_CLICKTHROUGH) == BST_CHECKED ? "1" : "0") &&
+            saved;
+    saved = WriteSetting(settings::kKeyDaysOff, ::IsDlgButtonChecked(m_hWnd, IDC_CHECK_DAYSOFF) == BST_CHECKED ? "1" : "0") &&
             saved;
     if (!saved) {
         win::AppMessageBox("无法保存设置：Quorvel.ini 是只读的，或没有写入这个文件夹的权限。设置没有改变。");

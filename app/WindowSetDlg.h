@@ -1,5 +1,5 @@
-// The window settings dialog: style, click-through, start with Windows and
-// transparency, written to the settings file on OK.
+// The window settings dialog: style, click-through, start with Windows, the
+// 休/班 marks and transparency, written to the settings file on OK.
 #pragma once
 
 #include <string>
@@ -19,7 +19,7 @@ protected:
     bool OnCommand(int nId, int nCode, HWND hCtl) override;
 
 private:
-    // The OK button: writes the four values, then ends like OK.
+    // The OK button: writes the five values, then ends like OK.
     void OnSaveSettings();
 
     win::ImageList m_imageList;

@@ -11,14 +11,14 @@ using namespace LunarCalendar;
 namespace {
 std::vector<SolarDate> AllDaysOfTheRange() {
     std::vector<SolarDate> days;
-    for (int n = GetDayNumber(1900, 1, 31); n <= GetDayNumber(2050, 1, 22); ++n) {
-        days.push_back(AbsoluteDayToDate(n + 693960));
-    }
+    const int first = GetAbsoluteDay(kFirstLunarDay.nYear, kFirstLunarDay.nMonth, kFirstLunarDay.nDay);
+    const int last = GetAbsoluteDay(kLastLunarDay.nYear, kLastLunarDay.nMonth, kLastLunarDay.nDay);
+    for (int n = first; n <= last; ++n) days.push_back(AbsoluteDayToDate(n));
     return days;
 }
 }  // namespace
 
-// One call per iteration, cycling over every day 1900-01-31 .. 2050-01-22.
+// One call per iteration, cycling over every day of the lunar table.
 static void BM_SolarToLunar(benchmark::State& state) {
     const std::vector<SolarDate> days = AllDaysOfTheRange();
     size_t i = 0;
@@ -46,12 +46,14 @@ static void BM_GetDayLabel(benchmark::State& state) {
 }
 BENCHMARK(BM_GetDayLabel);
 
-// One whole grid per iteration, over every month 1900..2049.
+// One whole grid per iteration as the window draws it (with the 休/班 marks),
+// over every month of the lunar table's years.
 static void BM_BuildMonthGrid(benchmark::State& state) {
+    const DaysOff daysOff;
     int month = 0;
     for (auto _ : state) {
-        benchmark::DoNotOptimize(BuildMonthGrid(1900 + month / 12, month % 12 + 1, 15, 2024, 6));
-        if (++month == 150 * 12) month = 0;
+        benchmark::DoNotOptimize(BuildMonthGrid(kFirstLunarYear + month / 12, month % 12 + 1, 15, 2024, 6, &daysOff));
+        if (++month == kLunarYearCount * 12) month = 0;
     }
 }
 BENCHMARK(BM_BuildMonthGrid);

@@ -13,6 +13,10 @@ namespace LunarCalendar {
 // 1929 the months begin on the day of the new moon in China Standard Time
 // (UTC+8); the entries of 1933, 1954, 1956, 1978, 1996 and 2033 follow those
 // new moons (2033 has its leap month after the eleventh, not the seventh).
+// From 2050 the words come from two ephemerides in Beijing time; two month
+// starts there hang on how much Earth's rotation slows (2057's ninth month on
+// 09-29 rather than 09-28, 2097's seventh on 08-07 rather than 08-08), and
+// the words take the days the usual model of that slowing gives.
 constexpr std::uint32_t g_dwLunarInfo[kLunarYearCount] = {
     0x04BD8, 0x04AE0, 0x0A570, 0x054D5, 0x0D260, 0x0D950, 0x16554, 0x056A0, 0x09AD0, 0x055D2,  // 1900
     0x04AE0, 0x0A5B6, 0x0A4D0, 0x0D250, 0x1D255, 0x0B540, 0x0D6A0, 0x0ADA2, 0x095B0, 0x14977,  // 1910
@@ -29,6 +33,12 @@ constexpr std::uint32_t g_dwLunarInfo[kLunarYearCount] = {
     0x07954, 0x06AA0, 0x0AD50, 0x05B52, 0x04B60, 0x0A6E6, 0x0A4E0, 0x0D260, 0x0EA65, 0x0D530,  // 2020
     0x05AA0, 0x076A3, 0x096D0, 0x04AFB, 0x04AD0, 0x0A4D0, 0x1D0B6, 0x0D250, 0x0D520, 0x0DD45,  // 2030
     0x0B5A0, 0x056D0, 0x055B2, 0x049B0, 0x0A577, 0x0A4B0, 0x0AA50, 0x1B255, 0x06D20, 0x0ADA0,  // 2040
+    0x14B63, 0x09370, 0x049F8, 0x04970, 0x064B0, 0x168A6, 0x0EA50, 0x06B20, 0x1A6C4, 0x0AAE0,  // 2050
+    0x092E0, 0x0D2E3, 0x0C960, 0x0D557, 0x0D4A0, 0x0DA50, 0x05D55, 0x056A0, 0x0A6D0, 0x055D4,  // 2060
+    0x052D0, 0x0A9B8, 0x0A950, 0x0B4A0, 0x0B6A6, 0x0AD50, 0x055A0, 0x0ABA4, 0x0A5B0, 0x052B0,  // 2070
+    0x0B273, 0x06930, 0x07337, 0x06AA0, 0x0AD50, 0x14B55, 0x04B60, 0x0A570, 0x054E4, 0x0D160,  // 2080
+    0x0E968, 0x0D520, 0x0DAA0, 0x16AA6, 0x056D0, 0x04AE0, 0x0A9D4, 0x0A2D0, 0x0D150, 0x0F252,  // 2090
+    0x0D520,                                                                                    // 2100
 };
 
 const char* const g_szSolarTerm[24] = {
@@ -36,7 +46,7 @@ const char* const g_szSolarTerm[24] = {
     "小暑", "大暑", "立秋", "处暑", "白露", "秋分", "寒露", "霜降", "立冬", "小雪", "大雪", "冬至",
 };
 
-const int g_nTermMinutes[24] = {
+constexpr int g_nTermMinutes[24] = {
     0,      21208,  42467,  63836,  85337,  107014, 128867, 150921,
     173149, 195551, 218072, 240693, 263343, 285989, 308563, 331033,
     353350, 375494, 397447, 419210, 440795, 462224, 483532, 504758,
@@ -148,6 +158,10 @@ constexpr YearStarts MakeYearStarts() {
     return s;
 }
 constexpr YearStarts kYearStarts = MakeYearStarts();
+static_assert(Absolute64(kLastLunarDay.nYear, kLastLunarDay.nMonth, kLastLunarDay.nDay) -
+                      Absolute64(kFirstLunarDay.nYear, kFirstLunarDay.nMonth, kFirstLunarDay.nDay) ==
+                  kYearStarts.day[kLunarYearCount] - 1,
+              "kLastLunarDay is the last day of the table");
 
 bool InTable(int nLunarYear) {
     return nLunarYear >= kFirstLunarYear && nLunarYear <= kLastLunarYear;
@@ -182,7 +196,9 @@ const char* FindByKey(const char* const* keys, const char* const* names, int cou
 // which puts these terms on the wrong side of a midnight in China Standard
 // Time: the true civil day is the formula's day plus nShift. Only years from
 // 1929 are corrected, when the calendar began to be reckoned in UTC+8; earlier
-// years keep the formula's days. Sorted by year, then term, for the binary search.
+// years keep the formula's days. (2084's 春分 lies a minute before midnight,
+// on 03-19 with the usual model of Earth's slowing rotation, as the formula
+// has it.) Sorted by year, then term, for the binary search.
 struct TermShift {
     std::int16_t nYear;
     std::int8_t nTerm;
@@ -206,15 +222,26 @@ constexpr TermShift kTermShifts[] = {
     {2043, 14, -1}, {2044, 0, +1}, {2044, 21, +1}, {2045, 1, +1}, {2045, 7, -1}, {2045, 9, -1}, {2045, 22, +1},
     {2046, 2, +1}, {2046, 13, -1}, {2046, 23, +1}, {2047, 4, +1}, {2048, 0, +1}, {2048, 11, -1}, {2049, 12, -1},
     {2049, 15, -1}, {2049, 22, +1},
+    {2050, 13, -1}, {2050, 23, +1}, {2051, 3, +1}, {2051, 16, -1}, {2052, 11, -1}, {2053, 12, -1}, {2053, 15, -1},
+    {2053, 22, +1}, {2054, 23, +1}, {2055, 3, +1}, {2055, 10, -1}, {2055, 16, -1}, {2056, 11, -1}, {2056, 19, +1},
+    {2056, 20, +1}, {2059, 3, +1}, {2059, 10, -1}, {2063, 10, -1}, {2068, 8, -1}, {2068, 14, -1}, {2070, 1, +1},
+    {2070, 9, -1}, {2070, 17, -1}, {2071, 2, +1}, {2071, 6, +1}, {2072, 14, -1}, {2073, 0, +1}, {2073, 21, +1},
+    {2074, 1, +1}, {2074, 9, -1}, {2075, 2, +1}, {2075, 13, -1}, {2075, 23, +1}, {2076, 4, +1}, {2077, 0, +1},
+    {2077, 21, +1}, {2078, 1, +1}, {2078, 7, -1}, {2078, 12, -1}, {2078, 22, +1}, {2079, 2, +1}, {2079, 13, -1},
+    {2079, 23, +1}, {2080, 4, +1}, {2080, 5, +1}, {2081, 0, +1}, {2081, 11, -1}, {2082, 1, +1}, {2082, 12, -1},
+    {2082, 15, -1}, {2082, 22, +1}, {2083, 13, -1}, {2083, 23, +1}, {2084, 3, +1}, {2084, 16, -1}, {2085, 11, -1},
+    {2086, 12, -1}, {2086, 15, -1}, {2086, 22, +1}, {2087, 23, +1}, {2088, 3, +1}, {2088, 10, -1}, {2088, 16, -1},
+    {2089, 11, -1}, {2089, 19, +1}, {2089, 20, +1}, {2092, 3, +1}, {2092, 10, -1}, {2097, 14, -1},
 };
 
-constexpr bool TermShiftsAreSorted() {
-    for (std::size_t i = 1; i < std::size(kTermShifts); ++i) {
-        if (kTermShifts[i - 1].Key() >= kTermShifts[i].Key()) return false;
+constexpr bool TermShiftsAreSortedDays() {
+    for (std::size_t i = 0; i < std::size(kTermShifts); ++i) {
+        if (kTermShifts[i].nShift != 1 && kTermShifts[i].nShift != -1) return false;
+        if (i > 0 && kTermShifts[i - 1].Key() >= kTermShifts[i].Key()) return false;
     }
     return true;
 }
-static_assert(TermShiftsAreSorted(), "the term shifts must stay sorted for the binary search");
+static_assert(TermShiftsAreSortedDays(), "the term shifts must be single days, sorted for the binary search");
 
 int TermShiftOf(long long nYear, int nTerm) {
     const long long key = nYear * 24 + nTerm;
@@ -236,9 +263,31 @@ double TermInstant(long long nYear, int nTerm) {
     return shift > 0 ? midnight + 1.0 : midnight - 1.0 / 86400;
 }
 
-long long TermAbsoluteDay(long long nYear, int nTerm) {
-    return static_cast<long long>(TermInstant(nYear, nTerm));  // toward zero; positive in the table's years
+// Terms counted on from 小寒 of 1900 (term 0): k = 24 x (year - 1900) + index.
+constexpr double kMeanTermDays = kTropicalYear / 24;
+int TermIndexOf(long long k) { return static_cast<int>(k - 24 * FloorDiv(k, 24)); }
+long long TermAbsoluteDay(long long k) {
+    return static_cast<long long>(std::floor(TermInstant(1900 + FloorDiv(k, 24), TermIndexOf(k))));
 }
+
+// What FindSolarTerm relies on, for every year: (1) a term's instant lies less
+// than a mean term length minus three days from the even spacing of
+// kMeanTermDays, so the term of a day is the last evenly spaced one not after
+// it or the next; (2) consecutive instants are at least kMinTermDayGap + 2
+// days apart, so their days (each moved by a shift of one at most) are at
+// least kMinTermDayGap apart.
+constexpr int kMinTermDayGap = 12;
+constexpr bool TermsKeepTheirSpacing() {
+    for (int n = 0; n < 24; ++n) {
+        const double offset = g_nTermMinutes[n] * kMinutesToDays;
+        const double drift = offset - n * kMeanTermDays;
+        const double next = n < 23 ? g_nTermMinutes[n + 1] * kMinutesToDays : kTropicalYear;
+        if (drift <= 3 - kMeanTermDays || drift >= kMeanTermDays - 3) return false;
+        if (next - offset < kMinTermDayGap + 2) return false;
+    }
+    return true;
+}
+static_assert(TermsKeepTheirSpacing(), "FindSolarTerm's search needs the terms near their even spacing");
 
 }  // namespace
 
@@ -314,12 +363,15 @@ double GetSolarTermDay(int nYear, int nTerm) {
 }
 
 int FindSolarTerm(int nYear, int nMonth, int nDay) {
-    if (nMonth < 1 || nMonth > 12) return -1;
-    for (int term = 2 * nMonth - 2; term <= 2 * nMonth - 1; ++term) {
-        const SolarDate day = DateFromAbsolute64(TermAbsoluteDay(nYear, term));
-        if (day.nMonth == nMonth && day.nDay == nDay) return term;
-    }
-    return -1;
+    if (nDay < 1 || nDay > DaysInMonth(nYear, nMonth)) return -1;
+    // By the day's place among the terms, not by its month: no year's terms
+    // are assumed to keep to certain days or months.
+    const long long day = Absolute64(nYear, nMonth, nDay);
+    const long long k = static_cast<long long>(std::floor((static_cast<double>(day) - kTermBase) / kMeanTermDays));
+    const long long first = TermAbsoluteDay(k);
+    if (first == day) return TermIndexOf(k);
+    if (day - first < kMinTermDayGap) return -1;  // before the term, or too soon after it for the next
+    return TermAbsoluteDay(k + 1) == day ? TermIndexOf(k + 1) : -1;
 }
 
 std::string GetLunarDateText(const LunarDate& date) {

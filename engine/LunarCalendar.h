@@ -1,5 +1,5 @@
 // The calendar engine: Gregorian day counting, the Chinese lunar calendar for
-// the lunar years 1900..2049, the 24 solar terms, festivals and the label shown
+// the lunar years 1900..2100, the 24 solar terms, festivals and the label shown
 // under each day number. Pure computation over constant tables; every text is
 // GBK (code page 936).
 #pragma once
@@ -31,8 +31,10 @@ namespace LunarCalendar {
 
 // First and last lunar year of the table, and the Gregorian days they span.
 constexpr int kFirstLunarYear = 1900;
-constexpr int kLastLunarYear = 2049;
+constexpr int kLastLunarYear = 2100;
 constexpr int kLunarYearCount = kLastLunarYear - kFirstLunarYear + 1;
+constexpr SolarDate kFirstLunarDay = {1900, 1, 31};  // lunar 1900-01-01
+constexpr SolarDate kLastLunarDay = {2101, 1, 28};   // lunar 2100-12-29
 
 extern const std::uint32_t g_dwLunarInfo[kLunarYearCount];
 extern const char* const g_szSolarTerm[24];
@@ -55,13 +57,13 @@ int GetAbsoluteDay(int nYear, int nMonth, int nDay);  // 1900-01-01 = 693961
 int GetDayNumber(int nYear, int nMonth, int nDay);    // 1900-01-01 = 1
 SolarDate AbsoluteDayToDate(int nAbsoluteDay);
 
-// The lunar table. Years outside 1900..2049 (and months outside 1..12) give 0.
+// The lunar table. Years outside it (and months outside 1..12) give 0.
 int GetLeapMonth(int nLunarYear);
 int GetLeapMonthDays(int nLunarYear);
 int GetLunarMonthDays(int nLunarYear, int nMonth);
 int GetLunarYearDays(int nLunarYear);
 
-// {0, 0, 0, 0} for a day outside 1900-01-31 .. 2050-01-22: it has no lunar date.
+// {0, 0, 0, 0} for a day outside kFirstLunarDay .. kLastLunarDay: it has no lunar date.
 LunarDate SolarToLunar(SolarDate date);
 
 // Solar terms: the fractional absolute day of term n (0..23) of year nYear

@@ -18,7 +18,8 @@ bool IsToday(int nDay, int nViewDay, int nYear, int nMonth, int nNowYear, int nN
     return nDay == nViewDay && nMonth == nNowMonth && nYear == nNowYear;
 }
 
-MonthGrid BuildMonthGrid(int nYear, int nMonth, int nViewDay, int nNowYear, int nNowMonth) {
+MonthGrid BuildMonthGrid(int nYear, int nMonth, int nViewDay, int nNowYear, int nNowMonth,
+                         const LunarCalendar::DaysOff* pDaysOff) {
     using namespace LunarCalendar;
     MonthGrid grid;
     grid.nYear = nYear;
@@ -38,12 +39,15 @@ MonthGrid BuildMonthGrid(int nYear, int nMonth, int nViewDay, int nNowYear, int 
         grid.header[k].cr = std::strcmp(g_szWeekNames[k], "日") == 0 ? kColorRed : kColorBlack;
     }
 
+    DayOffMark marks[31] = {};
+    if (pDaysOff) pDaysOff->FindMonth(nYear, nMonth, marks);
+
     grid.cells.resize(static_cast<std::size_t>(grid.nCellCount));
     for (int i = 0; i < grid.nCellCount; ++i) {
         MonthCell& cell = grid.cells[static_cast<std::size_t>(i)];
         if (i < grid.nFirstWeekday) {
             cell = MonthCell{0, std::string(), kColorBlack, DayLabel{std::string(), LabelLunarDay},
-                             kColorBlack};
+                             kColorBlack, DayOffNone, kColorBlack};
             continue;
         }
         cell.nDay = i - grid.nFirstWeekday + 1;
@@ -55,6 +59,8 @@ MonthGrid BuildMonthGrid(int nYear, int nMonth, int nViewDay, int nNowYear, int 
         }
         cell.label = GetDayLabel(nYear, nMonth, cell.nDay, grid.nFirstWeekday);
         cell.crLabel = LabelColor(cell.label.kind);
+        cell.dayOff = marks[cell.nDay - 1];
+        cell.crDayOff = cell.dayOff == DayOffRest ? kColorRed : kColorBlack;
     }
     return grid;
 }

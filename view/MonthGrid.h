@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/DaysOff.h"
 #include "engine/LunarCalendar.h"
 
 // Colours in the Win32 COLORREF layout (0x00BBGGRR), so the shell can hand
@@ -27,6 +28,8 @@ struct MonthCell {
     GridColor crDay;
     DayLabel label;
     GridColor crLabel;
+    LunarCalendar::DayOffMark dayOff;  // 休 or 班 in the top right corner, or none
+    GridColor crDayOff;                // 休 red as a festival, 班 black as a day number
 };
 
 struct WeekdayHeader {
@@ -54,8 +57,10 @@ bool IsToday(int nDay, int nViewDay, int nYear, int nMonth, int nNowYear, int nN
 
 // The grid of nYear/nMonth. nViewDay is today's day as captured at start-up; it
 // also picks the day whose lunar year names the header (counting on into the
-// next month when the shown month is shorter).
-MonthGrid BuildMonthGrid(int nYear, int nMonth, int nViewDay, int nNowYear, int nNowMonth);
+// next month when the shown month is shorter). The cells carry the marks of
+// pDaysOff's days, none without it.
+MonthGrid BuildMonthGrid(int nYear, int nMonth, int nViewDay, int nNowYear, int nNowMonth,
+                         const LunarCalendar::DaysOff* pDaysOff = nullptr);
 
 // Month title: 一月 .. 十二月; empty outside 1..12.
 std::string GetMonthName(int nMonth);

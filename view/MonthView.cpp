@@ -27,8 +27,9 @@ void DrawTextIn(HDC hdc, const std::string& text, int left, int top, int right, 
 }
 }  // namespace
 
-void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, const SolarDate& today) {
-    const MonthGrid grid = BuildMonthGrid(nYear, nMonth, today.nDay, today.nYear, today.nMonth);
+void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, const SolarDate& today,
+               const LunarCalendar::DaysOff* pDaysOff) {
+    const MonthGrid grid = BuildMonthGrid(nYear, nMonth, today.nDay, today.nYear, today.nMonth, pDaysOff);
 
     RECT client;
     ::GetClientRect(hWnd, &client);
@@ -64,19 +65,24 @@ void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, const Solar
             DrawTextIn(dc, grid.header[k].text, 10 + k * W, 50, 10 + (k + 1) * W, H, DT_CENTER);
         }
     }
-    // Day numbers, then the labels 15 pixels under them, each in its colour.
-    auto drawCells = [&](int nPointTenths, int nTop, auto textOf, auto colorOf) {
+    // Day numbers, then the labels 15 pixels under them, each in its colour;
+    // 休 and 班 small in the top right corner, clear of the centred number and
+    // above the label.
+    auto drawCells = [&](int nPointTenths, int nTop, UINT nFlags, auto textOf, auto colorOf) {
         win::Font font = win::CreatePointFont(nPointTenths, "宋体", dc);
         win::SelectObjectScope select(dc, font);
         for (int i = grid.nFirstWeekday; i < grid.nCellCount; ++i) {
             const MonthCell& cell = grid.cells[static_cast<size_t>(i)];
             const int r = i / 7, c = i % 7;
             ::SetTextColor(dc, colorOf(cell));
-            DrawTextIn(dc, textOf(cell), 10 + c * W, nTop + 30 * r, 10 + (c + 1) * W, H, DT_CENTER);
+            const int right = 10 + (c + 1) * W - ((nFlags & DT_RIGHT) ? 2 : 0);
+            DrawTextIn(dc, textOf(cell), 10 + c * W, nTop + 30 * r, right, H, nFlags);
         }
     };
-    drawCells(120, 70, [](const MonthCell& cell) -> const std::string& { return cell.strDayText; },
+    drawCells(120, 70, DT_CENTER, [](const MonthCell& cell) -> const std::string& { return cell.strDayText; },
               [](const MonthCell& cell) { return cell.crDay; });
-    drawCells(85, 85, [](const MonthCell& cell) -> const std::string& { return cell.label.text; },
+    drawCells(85, 85, DT_CENTER, [](const MonthCell& cell) -> const std::string& { return cell.label.text; },
               [](const MonthCell& cell) { return cell.crLabel; });
+    drawCells(75, 68, DT_RIGHT, [](const MonthCell& cell) -> std::string { return GetDayOffMarkText(cell.dayOff); },
+              [](const MonthCell& cell) { return cell.crDayOff; });
 }

@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include "engine/DaysOff.h"
 #include "engine/LunarCalendar.h"
 #include "win/Gdi.h"
 
@@ -14,7 +15,9 @@ struct BackgroundBrush {
 };
 
 // Draws nYear/nMonth on the client area of hWnd: title, lunar year, weekday
-// header, day numbers and labels, each in its colour. today is the date the
-// program shows as today (marked when its month is shown). hBackground (the
-// window's skin brush) erases what the previous month left.
-void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, const SolarDate& today);
+// header, day numbers and labels, each in its colour, and the 休/班 marks of
+// pDaysOff (none without it). today is the date the program shows as today
+// (marked when its month is shown). hBackground (the window's skin brush)
+// erases what the previous month left.
+void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, const SolarDate& today,
+               const LunarCalendar::DaysOff* pDaysOff);

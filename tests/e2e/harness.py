@@ -109,6 +109,11 @@ class Shot:
         self.width, self.height = int(header[1]), int(header[2])
         self.data = ppm[header.end():]
 
+    def save(self, path):
+        subprocess.run(["convert", "ppm:-", path], input=b"P6 %d %d 255\n" % (self.width, self.height) + self.data,
+                       timeout=60, check=True)
+        return self
+
     def pixel(self, x, y):
         i = (y * self.width + x) * 3
         return tuple(self.data[i:i + 3])

@@ -35,6 +35,10 @@ def is_coloured(rgb):
     return max(rgb) - min(rgb) > 60
 
 
+def is_red(rgb):
+    return rgb[0] > 180 and max(rgb[1:]) < 100
+
+
 class CalendarTest(WineTestCase):
 
     def client(self, shot, main):
@@ -48,9 +52,38 @@ class CalendarTest(WineTestCase):
         x, y = main["origin"]
         return self.shot(label).points((x, y + 50, x + main["client"][0], y + main["client"][1]), is_magenta)
 
+    def shot_unlike(self, main, before, label):
+        """The screen, kept as label, once the window's client differs from before (None: now).
+        Wine shows a paint a moment after the click that caused it has returned."""
+        if before is None:
+            return self.shot(label)
+
+        def changed():
+            shot = self.shot()
+            return shot if self.client(shot, main) != self.client(before, main) else None
+        return wait_until(changed, what=label).save(os.path.join(self.artifacts, label + ".png"))
+
     def press(self, ident, times=1):
         for _ in range(times):
             drive("click", MAIN, ident, "--send")
+
+    def check_marks(self, main, marked, plain, year, month, marks):
+        """What the marks changed lies in the top right corners of their days, clear of the
+        numbers and the labels; 休 red, 班 dark."""
+        (x0, y0), (w, h) = main["origin"], main["client"]
+        cw, first = (w - 10) // 7, (datetime.date(year, month, 1).weekday() + 1) % 7
+        boxes = {}
+        for day in marks:
+            r, c = divmod(first + day - 1, 7)
+            boxes[day] = (x0 + 10 + c * cw + cw // 2 + 10, y0 + 66 + 30 * r, x0 + 10 + (c + 1) * cw, y0 + 84 + 30 * r)
+        inside = lambda p, b: b[0] <= p[0] < b[2] and b[1] <= p[1] < b[3]
+        changed = [(x, y) for y in range(y0 + 50, y0 + h) for x in range(x0, x0 + w)
+                   if marked.pixel(x, y) != plain.pixel(x, y)]
+        self.assertEqual([p for p in changed if not any(inside(p, b) for b in boxes.values())], [])
+        for day, mark in marks.items():
+            ink = [marked.pixel(*p) for p in changed if inside(p, boxes[day])]
+            self.assertTrue(ink and any(map(is_red if mark == "休" else is_dark, ink)), (month, day, mark))
+            self.assertTrue(mark == "休" or not any(map(is_red, ink)), (month, day))
 
     def test_month_window_navigation_and_closing(self):
         drive("traylog")  # from now on the taskbar's requests are kept
@@ -64,7 +97,7 @@ class CalendarTest(WineTestCase):
         self.assertEqual((main["rect"][:2], main["alpha"]), ([0, 0], 95))
         combo = control(drive("controls", MAIN), 1004)
         self.assertEqual((len(combo["items"]), combo["cursel"], combo["items"][combo["cursel"]]),
-                         (150, today.year - 1900, str(today.year)))
+                         (201, today.year - 1900, str(today.year)))  # 1900 .. 2100
 
         # Today is marked once, in its weekday's column.
         marks = wait_until(lambda: self.today_marks(main, "month"), what="today's mark")
@@ -82,7 +115,7 @@ class CalendarTest(WineTestCase):
         drive("select", MAIN, 1004, today.year - 1900)
         self.press(1025, today.month)
         self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], today.year - 1 - 1900)
-        self.assertEqual(self.client(self.shot(), main), by_list)
+        wait_until(lambda: self.client(self.shot(), main) == by_list, what="December as by the list")
         self.press(1026, today.month)
         self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], today.year - 1900)
         wait_until(lambda: self.client(self.shot(), main) == start, what="this month as at the start")
@@ -113,6 +146,29 @@ class CalendarTest(WineTestCase):
         click_at(*centre(next(i["rect"] for i in items if i["id"] == 32788)))
         drive("gone", "class=#32768")
         self.assertIsNone(cal.proc.poll())
+
+        # 休 and 班 (显示休班, on by default): October 2026 with National Day, September with
+        # its 班 on the 20th and 中秋; without the switch neither shows them.
+        main = drive("find", MAIN)
+        before = self.shot()
+        drive("select", MAIN, 1004, 2026 - 1900)
+        self.press(1026 if today.month < 10 else 1025, abs(10 - today.month))
+
+        def october_and_september(label, before):
+            october = self.shot_unlike(main, before, label + "-2026-10")
+            self.press(1025)
+            september = self.shot_unlike(main, october, label + "-2026-09")
+            self.press(1026)
+            return october, september
+        marked = october_and_september("days-off", before if (today.year, today.month) != (2026, 10) else None)
+        drive("post", MAIN, WM_COMMAND, 32775)
+        self.assertEqual(control(drive("controls", "caption=窗口设置"), 1012)["check"], 1)
+        drive("click", "caption=窗口设置", 1012, "--send")
+        close("caption=窗口设置", 1024)
+        self.assertEqual(cal.settings().get("显示休班"), "0")
+        plain = october_and_september("no-days-off", marked[0])
+        self.check_marks(main, marked[0], plain[0], 2026, 10, dict([(d, "休") for d in range(1, 8)] + [(10, "班")]))
+        self.check_marks(main, marked[1], plain[1], 2026, 9, {20: "班", 25: "休", 26: "休", 27: "休"})
 
         # Closing asks first and Cancel keeps the calendar; Esc ends it at once.
         drive("post", MAIN, WM_CLOSE)
@@ -231,7 +287,12 @@ class CalendarTest(WineTestCase):
         # (The stand-in database driver finds a bare file name in the folder wine
         # started in, not in the program's current folder: a database there too.)
         make_database(self.workdir)
+        # The user's days off for a year after the built-in ones, as Notepad saves
+        # them; a line that does not read is named once, the others are used.
+        with open(os.path.join(folder, "节假日.txt"), "wb") as f:
+            f.write("\ufeff# 2030 年\r\n2030-02-01 休 春节\r\n2030-02-31 休 春节\r\n".encode("utf-8"))
         cal = Calendar(self, ini=ini, faketime="2030-01-31 23:59:45", **start)
+        self.assertIn("节假日.txt 第 3 行", answer(timeout_ms=20000))
         main = cal.window()
         self.assertEqual((main["rect"], main["alpha"], main["exstyle"] & 0x20, main["bottom"]),
                          ([30, 40, 444, 308], 255, 0x20, True))
@@ -251,7 +312,7 @@ class CalendarTest(WineTestCase):
 
         # At midnight the tip, the icon's picture and today's mark move to the new day;
         # the view that showed January follows to February.
-        wait_until(lambda: "公历:2030年02月01日" in tip()[0], 30, "the tip of the new day")
+        wait_until(lambda: "公历:2030年02月01日 春节 休\r\n" in tip()[0], 30, "the tip of the new day")
         self.assertTrue(drive("tray", main["hwnd"], 247 + 31)["present"], "the icon lost its place")
         wait_until(lambda: self.today_marks(main, "new-day"), what="the mark of the new day")
         self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], 2030 - 1900)

@@ -31,7 +31,8 @@ TEST(DayLabel, WorkedExamples) {
         {2024, 2, 11, "初二", LabelLunarDay},       {2024, 3, 10, "二月", LabelLunarDay},
         {2023, 3, 22, "闰二", LabelLunarDay},       {2023, 12, 13, "十一月", LabelLunarDay},
         {2024, 1, 11, "腊月", LabelLunarDay},       {2033, 12, 22, "闰十", LabelLunarDay},  // first of 闰十一月
-        {1900, 1, 31, "春节", LabelFestival},       {2050, 1, 20, "大寒", LabelTerm},  // the table's ends
+        {1900, 1, 31, "春节", LabelFestival},       {2050, 1, 20, "大寒", LabelTerm},
+        {2101, 1, 28, "除夕", LabelFestival},       {2101, 1, 29, "", LabelLunarDay},  // the table's end
     };
     for (const auto& c : cases) {
         const DayLabel label = GetDayLabel(c.y, c.m, c.d, GetFirstWeekday(c.y, c.m));
@@ -41,7 +42,7 @@ TEST(DayLabel, WorkedExamples) {
 }
 
 TEST(DayLabel, EveryDayOfTheTable) {
-    for (int n = GetAbsoluteDay(1900, 1, 31); n <= GetAbsoluteDay(2050, 1, 22); ++n) {
+    for (int n = GetAbsoluteDay(1900, 1, 31); n <= GetAbsoluteDay(2101, 1, 28); ++n) {
         const SolarDate day = AbsoluteDayToDate(n);
         const int y = day.nYear, m = day.nMonth, d = day.nDay, w = GetFirstWeekday(y, m);
         const LunarDate lunar = SolarToLunar(day);

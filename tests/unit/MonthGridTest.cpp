@@ -25,3 +25,16 @@ TEST(MonthGrid, Colours) {
         EXPECT_EQ(feb.cells[w + day - 1].crLabel, colour) << feb.cells[w + day - 1].label.text;
     }
 }
+
+TEST(MonthGrid, DaysOffMarks) {
+    // October 2026: 1..7 休 red as a festival, 10 班 black; no marks when not asked for.
+    const LunarCalendar::DaysOff days;
+    const MonthGrid oct = BuildMonthGrid(2026, 10, 1, 2000, 1, &days);
+    for (int day = 1; day <= 31; ++day) {
+        const MonthCell& cell = oct.cells[oct.nFirstWeekday + day - 1];
+        const int mark = day <= 7 ? LunarCalendar::DayOffRest : day == 10 ? LunarCalendar::DayOffWork : 0;
+        EXPECT_EQ(cell.dayOff, mark) << day;
+        EXPECT_TRUE(!mark || cell.crDayOff == (day <= 7 ? kColorRed : kColorBlack)) << day;
+    }
+    for (const MonthCell& cell : BuildMonthGrid(2026, 10, 1, 2000, 1).cells) EXPECT_EQ(cell.dayOff, 0);
+}

@@ -92,7 +92,7 @@ TEST(AnniversaryRules, AdvanceTextAndListColumns) {
 // a lunar anniversary comes at most once a lunar year, in the month the leap
 // rule names, and a day 30 only where that month has 30 days.
 TEST(AnniversaryRules, LunarOncePerLunarYear) {
-    const int first = GetAbsoluteDay(1900, 1, 31), last = GetAbsoluteDay(2050, 1, 22);
+    const int first = GetAbsoluteDay(1900, 1, 31), last = GetAbsoluteDay(2101, 1, 28);
     int repeatedLeap = 0;
     for (const SolarDate stored : {SolarDate{2023, 4, 5}, SolarDate{2023, 3, 6}, SolarDate{2023, 3, 21}}) {
         AnniversaryRule rule;
@@ -130,7 +130,7 @@ TEST_F(Reminders, AnniversaryCheckOfOneRow) {
         {"2000-02-29", "09:00:00", 3, 0, "2025-02-28 09:00", 0},
         {"2099-05-20", "09:00:00", 1, 0, "2025-05-20 09:00", 1},   // a future stored year
         {"1880-05-20", "09:00:00", 1, -1, "2025-05-20 09:00", 0},  // no lunar date
-        {"2050-06-01", "09:00:00", 17, 0, "2050-06-01 09:00", 1},  // option 16 has no target
+        {"2101-06-01", "09:00:00", 17, 0, "2101-06-01 09:00", 1},  // option 16 has no target
         {"2023-02-30", "09:00:00", 1, -1, "2023-03-02 09:00", 0},  // no such day, so no lunar date
         {"2025-13-20", "09:00:00", 31, 0, "2025-05-20 09:00", 0},
     };
