@@ -55,6 +55,8 @@ BOOL CCalendarDlg::OnInitDialog() {
     m_nMonth = now.nMonth;
     m_tray.Attach(m_hWnd, now.nDay + IDI_DAY1 - 1);
     m_uActivate = ::RegisterWindowMessageA(kActivateMessage);
+    // An elevated calendar still hears a second start by a normal user.
+    ::ChangeWindowMessageFilter(m_uActivate, MSGFLT_ADD);
     win::SetModalEndHandler([this] { KeepAtBottom(); });
     ::SetPropW(m_hWnd, kMainWindowProp, reinterpret_cast<HANDLE>(1));
     SetToday(now);
