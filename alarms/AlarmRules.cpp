@@ -1,10 +1,8 @@
 #include "alarms/AlarmRules.h"
 
 #include <tuple>
-#include <vector>
 
 #include "engine/LunarCalendar.h"
-#include "storage/ReminderDb.h"
 
 namespace {
 
@@ -68,9 +66,8 @@ bool IsAlarmDue(const AlarmRule& rule, const CivilMinute& when) {
     return false;
 }
 
-void CheckMemoAlarms(LocalMinute nFirst, LocalMinute nLast, const ReminderNotice& notice) {
+void CheckMemoAlarms(const std::vector<MemoRecord>& rows, LocalMinute nFirst, LocalMinute nLast, const DueRow& found) {
     if (nFirst > nLast) return;
-    const std::vector<MemoRecord> rows = ReadAllMemos(ReportFailures::OncePerRun);
     std::vector<AlarmRule> rules;
     std::vector<int> minuteOfDay;
     rules.reserve(rows.size());
@@ -83,7 +80,7 @@ void CheckMemoAlarms(LocalMinute nFirst, LocalMinute nLast, const ReminderNotice
     for (LocalMinute minute = nFirst; minute <= nLast; ++minute) {
         const CivilMinute when = ToCivilMinute(minute);
         for (int row : index.At(MinuteOfDay(minute))) {
-            if (IsAlarmDue(rules[row], when)) notice(rows[row].strName, rows[row].strDesc);
+            if (IsAlarmDue(rules[row], when)) found(minute, row);
         }
     }
 }

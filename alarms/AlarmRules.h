@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "reminders/ReminderTime.h"
 #include "storage/Statements.h"
@@ -39,12 +40,9 @@ bool IsAlarmDue(const AlarmRule& rule, const CivilMinute& when);
 // The minute of day at which the alarm can be due; -1 when never.
 int AlarmMinuteOfDay(const AlarmRule& rule);
 
-// Shows one notice (name, description) for every alarm due in each minute
-// from nFirst to nLast, oldest minute first and in table order within a
-// minute. The table is read once, and its record set closed before the first
-// notice, so a check nested inside the notice works on its own reading. A
-// failing query has been reported by the store; nothing is shown then.
-void CheckMemoAlarms(LocalMinute nFirst, LocalMinute nLast, const ReminderNotice& notice);
+// Tells found(minute, row) for every row due in each minute from nFirst to
+// nLast, oldest minute first and in table order within a minute.
+void CheckMemoAlarms(const std::vector<MemoRecord>& rows, LocalMinute nFirst, LocalMinute nLast, const DueRow& found);
 
 // The alarm list's texts.
 bool IsOneTimeAlarm(const MemoRecord& rec);          // 提醒次数 is "0"

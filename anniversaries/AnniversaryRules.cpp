@@ -2,8 +2,6 @@
 
 #include <vector>
 
-#include "storage/ReminderDb.h"
-
 using namespace LunarCalendar;
 
 namespace {
@@ -105,9 +103,9 @@ bool NotifyAnniversary(const AnniversaryRule& rule, const SolarDate& target) {
     return rule.bValid && FallsOn(rule, target, rule.bLunar ? SolarToLunar(target) : LunarDate{0, 0, 0, 0});
 }
 
-void CheckAnniversaries(LocalMinute nFirst, LocalMinute nLast, const ReminderNotice& notice) {
+void CheckAnniversaries(const std::vector<AnniversaryRecord>& rows, LocalMinute nFirst, LocalMinute nLast,
+                        const DueRow& found) {
     if (nFirst > nLast) return;
-    const std::vector<AnniversaryRecord> rows = ReadAllAnniversaries(ReportFailures::OncePerRun);
     std::vector<AnniversaryRule> rules;
     std::vector<int> minuteOfDay;
     rules.reserve(rows.size());
@@ -131,7 +129,7 @@ void CheckAnniversaries(LocalMinute nFirst, LocalMinute nLast, const ReminderNot
             for (int option : rules[row].options) {
                 const int slot = OptionSlot(option);
                 if (day.bHas[slot] && FallsOn(rules[row], day.target[slot], day.lunar[slot])) {
-                    notice(rows[row].strName, rows[row].strDesc);
+                    found(minute, row);
                 }
             }
         }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "reminders/ReminderTime.h"
 #include "engine/LunarCalendar.h"
@@ -54,12 +55,11 @@ bool GetAdvanceTarget(int nOption, const SolarDate& today, SolarDate& target);
 // month of its number. No lunar date on either side: false.
 bool NotifyAnniversary(const AnniversaryRule& rule, const SolarDate& target);
 
-// Shows one notice (name, description) per hit: for each minute from nFirst
-// to nLast, oldest first, each row whose time is that minute, in table
-// order, each of its options from the largest. The table is read once, and
-// its record set closed before the first notice. A failing query has been
-// reported by the store; nothing is shown then.
-void CheckAnniversaries(LocalMinute nFirst, LocalMinute nLast, const ReminderNotice& notice);
+// Tells found(minute, row) per hit: for each minute from nFirst to nLast,
+// oldest first, each row whose time is that minute, in table order, each of
+// its options from the largest.
+void CheckAnniversaries(const std::vector<AnniversaryRecord>& rows, LocalMinute nFirst, LocalMinute nLast,
+                        const DueRow& found);
 
 // The anniversary list's texts.
 // 提前一个月，提前一天 for 18: the options' texts largest first, joined by "，".

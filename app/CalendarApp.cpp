@@ -39,9 +39,11 @@ BOOL CALLBACK FindCalendar(HWND hWnd, LPARAM found) {
 // One calendar per user session: a second would show a second tray icon and
 // every reminder twice. The second start brings the running one forward.
 bool AnotherCalendarRuns() {
-    // Kept until the process ends.
-    ::CreateMutexW(nullptr, FALSE, L"Local\\Quorvel.Calendar");
-    if (::GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    // Kept until the process ends. An elevated first copy's mutex refuses a
+    // normal second start access: a copy runs all the same.
+    const HANDLE mutex = ::CreateMutexW(nullptr, FALSE, L"Local\\Quorvel.Calendar");
+    const DWORD error = ::GetLastError();
+    if (mutex ? error != ERROR_ALREADY_EXISTS : error != ERROR_ACCESS_DENIED) return false;
     HWND running = nullptr;
     for (int tries = 0; !running && tries < 50; ++tries) {  // it may still be starting
         ::EnumWindows(FindCalendar, reinterpret_cast<LPARAM>(&running));

@@ -58,6 +58,9 @@ BOOL CCalendarDlg::OnInitDialog() {
     m_nMonth = now.nMonth;
     m_tray.Attach(m_hWnd, now.nDay + IDI_DAY1 - 1);
     m_uActivate = ::RegisterWindowMessageA(kActivateMessage);
+    // An elevated calendar still hears a second start by a normal user.
+    ::ChangeWindowMessageFilter(m_uActivate, MSGFLT_ADD);
+    win::SetModalEndHandler([this] { KeepAtBottom(); });
     ::SetPropW(m_hWnd, kMainWindowProp, reinterpret_cast<HANDLE>(1));
     SetToday(now);
 
@@ -123,7 +126,7 @@ void CCalendarDlg::OnOK() {
 }
 
 void CCalendarDlg::EndAfterQuestion(bool bQuit) {
-    if (::MessageBoxA(m_hWnd, "确定要退出" QUORVEL_TITLE "吗？", "信息", MB_OKCANCEL | MB_ICONQUESTION) != IDOK) return;
+    if (win::AppMessageBox("确定要退出" QUORVEL_TITLE "吗？", MB_OKCANCEL | MB_ICONQUESTION, "信息") != IDOK) return;
     if (bQuit) ::PostQuitMessage(0);
     SaveWindowPosition();
     EndDialog(IDCANCEL);
@@ -170,7 +173,12 @@ void CCalendarDlg::TrackMenu(int x, int y, UINT nFlags) {
     ::SetForegroundWindow(m_hWnd);
     ::TrackPopupMenu(popup, nFlags, x, y, 0, m_hWnd, nullptr);
     ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
-    // The foreground lifted a window that lives at the bottom: put it back.
+    win::ModalEnded();
+}
+
+// After a menu, dialog, notice or message box, the foreground has lifted a
+// window that lives at the bottom: put it back, without activating it.
+void CCalendarDlg::KeepAtBottom() {
     if (m_nStyle == 2) ::SetWindowPos(m_hWnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
@@ -370,6 +378,7 @@ INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_DESTROY:
             // However the window ends (Esc too), no icon is left behind in the tray.
             m_tray.Remove();
+            win::SetModalEndHandler(nullptr);
             break;
         case WM_SYSCOMMAND:
             if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {

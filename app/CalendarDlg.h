@@ -56,6 +56,7 @@ private:
     void OnTrayNotify(LPARAM lParam);
     void OnContextMenu(HWND hWnd, LPARAM lParam);
     void TrackMenu(int x, int y, UINT nFlags);
+    void KeepAtBottom();
     void OnMenuCommand(int nId);
     void ApplyAutoRun(const std::string& strValue);
     void OnActivateRequest();

@@ -3,11 +3,22 @@
 #include "alarms/AlarmRules.h"
 #include "anniversaries/AnniversaryRules.h"
 #include "reminders/NoticeDlg.h"
+#include "win/App.h"
 
 namespace {
 constexpr UINT_PTR kMinuteTimer = 1;
 constexpr UINT kMinuteSlackMs = 200;  // after the minute's start, so the clock reads the new minute
+
+void TellUnreadable(const std::string& strFailure) {
+    win::AppMessageBox("读取提醒失败：\r\n" + strFailure + "\r\n数据库可以读取后，其间到期的提醒会补上（最多一天）。");
+}
 }  // namespace
+
+CMinuteClock::CMinuteClock(LocalMinute nStartUp, NewDay onNewDay)
+    : m_minutes(nStartUp), m_onNewDay(std::move(onNewDay)) {
+    m_minutes.AddSource(std::make_unique<TableSource<MemoRecord>>(ReadAllMemos, CheckMemoAlarms));
+    m_minutes.AddSource(std::make_unique<TableSource<AnniversaryRecord>>(ReadAllAnniversaries, CheckAnniversaries));
+}
 
 void CMinuteClock::Start(HWND hWnd, const win::LocalTime& today) {
     m_hWnd = hWnd;
@@ -39,10 +50,7 @@ void CMinuteClock::Tick() {
         m_nDay = now.nDay;
         m_onNewDay(now);
     }
-    // The mark moves before any notice shows: a tick that arrives while a
-    // notice is open takes only the minutes after these.
-    const MinuteTicker::Range minutes = m_ticker.Take(ToLocalMinute(now));
-    if (minutes.IsEmpty()) return;
-    CheckMemoAlarms(minutes.nFirst, minutes.nLast, ShowReminderNotice);
-    CheckAnniversaries(minutes.nFirst, minutes.nLast, ShowReminderNotice);
+    // Real time for what was shown lately: it goes on when the clock is put back.
+    m_minutes.Tick(ToLocalMinute(now), static_cast<std::int64_t>(::GetTickCount64() / 60000), ShowReminderNotice,
+                   TellUnreadable);
 }

@@ -1,5 +1,5 @@
 // The minute clock: a timer just after each minute begins, the change of date
-// at midnight, and both reminder checks over the minutes the ticker hands out.
+// at midnight, and both reminder checks through the minute mechanism.
 #pragma once
 
 #include <windows.h>
@@ -7,7 +7,7 @@
 #include <functional>
 #include <utility>
 
-#include "reminders/ReminderTime.h"
+#include "reminders/ReminderMinutes.h"
 #include "win/LocalTime.h"
 
 class CMinuteClock {
@@ -16,7 +16,7 @@ public:
     using NewDay = std::function<void(const win::LocalTime& now)>;
 
     // Nothing due before nStartUp is shown.
-    CMinuteClock(LocalMinute nStartUp, NewDay onNewDay) : m_ticker(nStartUp), m_onNewDay(std::move(onNewDay)) {}
+    CMinuteClock(LocalMinute nStartUp, NewDay onNewDay);
 
     // Starts the timer on hWnd; today is the date the window shows now.
     void Start(HWND hWnd, const win::LocalTime& today);
@@ -31,6 +31,6 @@ private:
     int m_nYear = 0;  // the date of the last tick
     int m_nMonth = 0;
     int m_nDay = 0;
-    MinuteTicker m_ticker;  // which minutes the reminder checks have examined
+    ReminderMinutes m_minutes;  // which minutes the reminder checks have examined, what they showed
     NewDay m_onNewDay;
 };

@@ -13,6 +13,15 @@ BOOL CNoticeDlg::OnInitDialog() {
     return TRUE;
 }
 
+// Esc and Enter close the notice also in its multi-line text field, which
+// would otherwise keep Enter (and, without a default button, Esc) for itself.
+bool CNoticeDlg::PreTranslateMessage(MSG& msg) {
+    if (msg.message != WM_KEYDOWN || (msg.wParam != VK_ESCAPE && msg.wParam != VK_RETURN)) return false;
+    if (msg.hwnd != m_hWnd && !::IsChild(m_hWnd, msg.hwnd)) return false;
+    EndDialog(msg.wParam == VK_RETURN ? IDOK : IDCANCEL);
+    return true;
+}
+
 void CNoticeDlg::DrawTitle() {
     win::WindowDC dc(m_hWnd);
     win::Font font = win::CreatePointFont(150, "宋体", dc);

@@ -20,6 +20,7 @@ public:
 protected:
     void DoDataExchange(win::DataExchange& dx) override;
     BOOL OnInitDialog() override;
+    bool PreTranslateMessage(MSG& msg) override;
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:

@@ -85,11 +85,8 @@ bool ParseStoredMoment(const std::string& strDate, const std::string& strTime, w
 }
 
 MinuteTicker::Range MinuteTicker::Take(LocalMinute nNow) {
-    if (nNow <= m_nLastExamined) {
-        m_nLastExamined = nNow;
-        return Range{nNow + 1, nNow};
-    }
-    LocalMinute first = m_nLastExamined + 1;
+    if (nNow == m_nLastExamined) return Range{nNow + 1, nNow};
+    LocalMinute first = nNow < m_nLastExamined ? nNow : m_nLastExamined + 1;
     if (nNow - first >= kMinutesPerDay) first = nNow - (kMinutesPerDay - 1);
     m_nLastExamined = nNow;
     return Range{first, nNow};

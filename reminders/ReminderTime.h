@@ -34,6 +34,10 @@ CivilMinute ToCivilMinute(LocalMinute nMinute);
 // further checks nested inside it); tests record the calls.
 using ReminderNotice = std::function<void(const std::string& strTitle, const std::string& strText)>;
 
+// Told by a check for each row nRow (its index in the rows it was given) due
+// in minute nMinute.
+using DueRow = std::function<void(LocalMinute nMinute, int nRow)>;
+
 // A decimal integer as the stored texts hold it: leading blanks, an optional
 // sign, digits; anything after the digits is ignored. Saturates at the int
 // range instead of overflowing. Returns false, with 0, when there are no
@@ -56,9 +60,9 @@ bool ParseStoredTime(const std::string& strTime, int& nHour, int& nMinute, int& 
 // Both at once, into the value the editors take when a list row is modified.
 bool ParseStoredMoment(const std::string& strDate, const std::string& strTime, win::LocalTime& moment);
 
-// Decides which minutes the checks examine, so that every minute while the
-// program runs is examined exactly once whatever the timer does: ticks that
-// come late, twice in one minute, or nested inside an open notice.
+// Decides which minutes a check examines, so that every minute while the
+// program runs is examined whatever the timer does: ticks that come late,
+// twice in one minute, or nested inside an open notice.
 class MinuteTicker {
 public:
     // Minutes before nStartUp count as examined (nothing from before the
@@ -74,9 +78,10 @@ public:
     // Every minute after the last examined one up to and including nNow,
     // oldest first, at most the last kMinutesPerDay of them. The mark moves
     // to nNow before the caller shows anything, so a check nested inside an
-    // open notice takes only later minutes. When the clock went back, nothing
-    // is returned and the mark follows the clock: the minutes it repeats are
-    // examined again as they come.
+    // open notice takes only later minutes. When the clock went back, the
+    // minute it lands on is examined and the mark follows the clock: the
+    // minutes it repeats are examined again as they come (what was shown in
+    // them is not shown again: ShownReminders).
     Range Take(LocalMinute nNow);
 
 private:

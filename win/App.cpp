@@ -2,10 +2,13 @@
 
 #include <objbase.h>
 
+#include <utility>
+
 namespace win {
 
 namespace {
 HWND g_hMainWnd = nullptr;
+std::function<void()> g_modalEnd;
 bool g_comAsked = false;
 HRESULT g_comState = E_FAIL;  // CoInitializeEx's answer once asked
 }
@@ -30,14 +33,23 @@ const std::string& AppName() {
     return name;
 }
 
-int AppMessageBox(const std::string& strText, UINT nType) {
+int AppMessageBox(const std::string& strText, UINT nType, const char* szCaption) {
     HWND owner = AppMainWindow();
     if (owner) {
         // A disabled owner (another dialog is modal) would put the box behind it.
         HWND popup = ::GetLastActivePopup(owner);
         if (popup && ::IsWindowEnabled(popup)) owner = popup;
     }
-    return ::MessageBoxA(owner, strText.c_str(), AppName().c_str(), nType ? nType : MB_OK);
+    const int answer = ::MessageBoxA(owner, strText.c_str(), szCaption ? szCaption : AppName().c_str(),
+                                     nType ? nType : MB_OK);
+    ModalEnded();
+    return answer;
+}
+
+void SetModalEndHandler(std::function<void()> handler) { g_modalEnd = std::move(handler); }
+
+void ModalEnded() {
+    if (g_modalEnd) g_modalEnd();
 }
 
 bool EnsureCom() {

@@ -158,6 +158,7 @@ INT_PTR Dialog::DoModal() {
     }
     m_hWnd = nullptr;
     --s_nModalDepth;
+    ModalEnded();
     return m_nResult;
 }
 

@@ -23,10 +23,10 @@ void Figure(const char* name, int minutes, int runs) {
     long long notices = 0;
     for (int run = 0; run <= runs; ++run) {
         notices = 0;
-        const auto count = [&](const std::string&, const std::string&) { ++notices; };
+        const auto count = [&](LocalMinute, int) { ++notices; };
         const auto t0 = std::chrono::steady_clock::now();
-        CheckMemoAlarms(last - (minutes - 1), last, count);
-        CheckAnniversaries(last - (minutes - 1), last, count);
+        CheckMemoAlarms(ReadAllMemos(), last - (minutes - 1), last, count);
+        CheckAnniversaries(ReadAllAnniversaries(), last - (minutes - 1), last, count);
         const std::chrono::duration<double, std::milli> took = std::chrono::steady_clock::now() - t0;
         if (run > 0) ms.push_back(took.count());  // the first run warms the caches
     }

@@ -2,6 +2,7 @@
 lists with their tool bars, changing and deleting rows, and a database that fails."""
 
 import datetime
+import sqlite3
 import time
 
 from harness import (BOX, MAIN, NOTICE, WM_COMMAND, WM_TIMER, Calendar, WineTestCase, answer, centre, click_at, close,
@@ -61,6 +62,14 @@ class RemindersTest(WineTestCase):
     def test_alarm_notice_editor_and_list(self):
         minute, today = self.fresh_minute(), datetime.date.today().isoformat()
         cal = self.start_with((MEMO_INSERT, ("喝水", "NULL", "NULL", today, minute, "起来走走", 0)))
+        # Another program holds the database in the due minute: told once, shown at the next tick after.
+        held = sqlite3.connect(cal.db_path(), isolation_level=None)
+        held.execute("begin exclusive")
+        drive("post", MAIN, WM_TIMER, 1)
+        self.assertIn("locked", answer(timeout_ms=10000))
+        drive("post", MAIN, WM_TIMER, 1)
+        self.assertFalse(drive("find", BOX, timeout_ms=4000, check=False)["ok"], "told twice")
+        held.close()
         self.notice_once("起来走走", "alarm-notice")
 
         # A new alarm: now in both pickers, N = 1, once, the repeat fields off; the clock ticks.

@@ -113,7 +113,9 @@ static SQLRETURN ShimDriverConnect(SQLHDBC hdbc, SQLHWND hwnd, SQLCHAR* pszConnI
     if (strchr(szPath, ';') || szPath[0] == '\0') strcpy(szPath, "/nonexistent/;");
     RememberMissingFile(hdbc, access(szPath, F_OK) == 0 ? NULL : szPath);
     char szConn[SHIM_MAX_PATH + 64];
-    snprintf(szConn, sizeof szConn, "Database=%s;NoCreat=1;", szPath);
+    /* A file another program holds fails within a second, as the Access
+     * driver's few lock retries do, not after SQLite's 100 s wait. */
+    snprintf(szConn, sizeof szConn, "Database=%s;NoCreat=1;Timeout=1000;", szPath);
     return pfnReal(hdbc, hwnd, (SQLCHAR*)szConn, SQL_NTS, pszConnOut, cbConnOutMax, pcbConnOut, nCompletion);
 }
 

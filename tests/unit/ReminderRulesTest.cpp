@@ -1,5 +1,5 @@
-// The alarm and anniversary rules, the minute ticker, and both minute checks
-// run against a real database with their notices recorded.
+// The alarm and anniversary rules, and the minute mechanism running both
+// checks against a real database with their notices recorded.
 #include <map>
 #include <string>
 #include <vector>
@@ -7,6 +7,7 @@
 #include "StoreFixture.h"
 #include "alarms/AlarmRules.h"
 #include "anniversaries/AnniversaryRules.h"
+#include "reminders/ReminderMinutes.h"
 
 using namespace LunarCalendar;
 
@@ -138,50 +139,57 @@ TEST_F(Reminders, AnniversaryCheckOfOneRow) {
         ASSERT_TRUE(ExecuteSql("delete from tb_remeber"));
         ASSERT_TRUE(ExecuteSql(AnniversaryInsertSql("纪", c.date, c.time, c.bits, "", c.lunar)));
         int hits = 0;
-        CheckAnniversaries(Min(c.when), Min(c.when), [&](const std::string&, const std::string&) { ++hits; });
+        CheckAnniversaries(ReadAllAnniversaries(), Min(c.when), Min(c.when), [&](LocalMinute, int) { ++hits; });
         EXPECT_EQ(hits, c.hits) << c.date << " bits " << c.bits << " lunar " << c.lunar << " at " << c.when;
     }
 }
 
-// The tick that arrives inside an open notice runs both checks for the next
-// minute only, and the interrupted check then finishes its own rows. After a
-// day and a half asleep the last 24 hours come oldest first, each table read
-// once although a notice empties it. Then the clock goes back.
-TEST_F(Reminders, NestedTickCatchUpAndClockGoingBack) {
-    std::vector<std::string> shown;
-    CheckMemoAlarms(Min("2024-03-10 08:00"), Min("2024-03-10 08:00"), [&](auto& t, auto&) { shown.push_back(t); });
-    EXPECT_TRUE(shown.empty());  // no database: nothing shown, nothing thrown
-    m_reports.clear();
+// Ticks of the minute mechanism over both tables, each after its statement and
+// at its minutes of real time; what each tick tells ("!" and the table) and
+// shows. A notice open across the next minute; the clock put back (fast by
+// two and a half minutes; daylight saving's repeated hour; a day's sleep; a
+// clock back again more than a day of real time later); a table unreadable.
+TEST_F(Reminders, MinuteMechanism) {
+    ReminderMinutes minutes(Min("2024-03-10 09:30"));
+    minutes.AddSource(std::make_unique<TableSource<MemoRecord>>(ReadAllMemos, CheckMemoAlarms));
+    minutes.AddSource(std::make_unique<TableSource<AnniversaryRecord>>(ReadAllAnniversaries, CheckAnniversaries));
+    std::string shown;
+    std::function<void(const char*, int)> tick = [&](const char* now, int elapsed) {
+        minutes.Tick(Min(now), elapsed, [&](const std::string& title, const std::string&) {
+            shown += title + " ";
+            if (title == "N") tick("2024-03-10 09:34", elapsed + 1);
+        }, [&](const std::string& failure) { shown += failure.find("tb_memo") != std::string::npos ? "!memo " : "!"; });
+    };
+    tick("2024-03-10 09:30", 0);  // no database: nothing told again, nothing shown
+    EXPECT_EQ(shown, "");
     ASSERT_NO_FATAL_FAILURE(CreateAndOpenDb());
     const char* memos[][4] = {  // name, interval ("NULL": one-time), date, time
-        {"A", "NULL", "2024-03-10", "08:00:00"}, {"bad", "1", "2024-03-10", "8点"}, {"B", "1", "2024-03-10", "08:00:30"},
-        {"C", "NULL", "2024-03-10", "08:01:00"}, {"before start-up", "NULL", "2024-03-10", "07:59:00"},
-        {"E", "NULL", "2024-03-11", "08:01:00"}, {"D", "NULL", "2024-03-11", "08:00:00"}};
+        {"A929", "NULL", "2024-03-10", "09:29:00"}, {"A931", "NULL", "2024-03-10", "09:31:00"},
+        {"N", "NULL", "2024-03-10", "09:33:00"}, {"O", "NULL", "2024-03-10", "09:33:00"},
+        {"M", "NULL", "2024-03-10", "09:34:00"}, {"F", "NULL", "2024-03-10", "09:40:00"},
+        {"D", "1", "2024-03-10", "02:30:00"}, {"E", "NULL", "2024-03-11", "02:45:00"}};
     for (const auto& m : memos) {
         const bool once = std::string(m[1]) == "NULL";
         ASSERT_TRUE(ExecuteSql(MemoInsertSql(m[0], m[1], once ? "NULL" : "天", m[2], m[3], "", once ? 0 : -1)));
     }
-    for (const char* a : {"X2024-03-10 08:00", "Y2024-03-10 08:01", "W2024-03-12 07:00", "Z2024-03-11 09:00"})
-        ASSERT_TRUE(ExecuteSql(AnniversaryInsertSql(std::string(a, 1), std::string(a + 1, 10), a + 12, 1, "", 0)));
-    MinuteTicker ticker(Min("2024-03-10 08:00"));
-    std::function<void(const char*)> tick = [&](const char* now) {
-        const MinuteTicker::Range r = ticker.Take(Min(now));
-        auto notice = [&](const std::string& title, const std::string&) {
-            shown.push_back(title);
-            if (title == "A") tick("2024-03-10 08:01");
-            if (title == "E" || title == "Z") {
-                EXPECT_TRUE(ExecuteSql(title == "E" ? "delete from tb_memo" : "delete from tb_remeber"));
-            }
-        };
-        CheckMemoAlarms(r.nFirst, r.nLast, notice);
-        CheckAnniversaries(r.nFirst, r.nLast, notice);
-    };
-    tick("2024-03-10 08:00");
-    tick("2024-03-10 08:01");
-    EXPECT_EQ(shown, (std::vector<std::string>{"A", "C", "Y", "B", "X"}));
-    shown.clear();
-    tick("2024-03-12 08:00");  // not D nor B of 03-11 08:00, a day and a minute ago
-    EXPECT_EQ(shown, (std::vector<std::string>{"E", "B", "Z", "W"}));
-    EXPECT_TRUE(ticker.Take(Min("2024-03-12 07:59")).IsEmpty());
-    EXPECT_EQ(ticker.Take(Min("2024-03-12 08:00")).nFirst, Min("2024-03-12 08:00"));  // the mark followed the clock
+    ASSERT_TRUE(ExecuteSql(AnniversaryInsertSql("G", "2020-03-10", "09:41:00", 1, "", 0)));
+    const char* away = "alter table tb_memo rename to kept";
+    const char* back = "alter table kept rename to tb_memo";
+    const struct { const char* sql; const char* now; int elapsed; const char* shown; } steps[] = {
+        {"", "2024-03-10 09:31", 1, "A931 "}, {"", "2024-03-10 09:29", 3, "A929 "}, {"", "2024-03-10 09:31", 5, ""}, {"", "2024-03-10 09:33", 7, "N M O "}, {"", "2024-03-10 09:34", 8, ""},
+        {away, "2024-03-10 09:40", 14, "!memo "}, {"", "2024-03-10 09:41", 15, "G "},
+        {back, "2024-03-10 09:42", 16, "F "}, {away, "2024-03-10 09:43", 17, "!memo "}, {back, "2024-03-10 09:44", 18, ""},
+        {"", "2024-03-11 02:30", 1024, "D "}, {"", "2024-03-11 02:59", 1053, "E "},
+        {"", "2024-03-11 02:30", 1084, ""}, {"", "2024-03-11 03:00", 1114, ""},
+        {"", "2024-03-13 02:31", 4000, "D "}, {"", "2024-03-13 02:29", 4001, ""}, {"", "2024-03-13 02:30", 4002, ""},
+        {"", "2024-03-13 02:29", 5500, ""}, {"", "2024-03-13 02:30", 5501, "D "}};
+    for (const auto& step : steps) {
+        if (*step.sql) {
+            ASSERT_TRUE(ExecuteSql(step.sql));
+        }
+        shown.clear();
+        tick(step.now, step.elapsed);
+        EXPECT_EQ(shown, step.shown) << step.now << " at " << step.elapsed;
+    }
+    EXPECT_TRUE(m_reports.empty());  // every failure was told through the mechanism alone
 }
