@@ -18,16 +18,11 @@ VOID CALLBACK ShowReport(HWND, UINT, UINT_PTR nId, DWORD) {
     ::KillTimer(nullptr, nId);
     if (g_bShowing) return;  // the box that is open shows this one next
     g_bShowing = true;
-    // Closing the box activates the calendar; one that lies at the bottom of
-    // the window stack goes back there.
-    HWND main = win::AppMainWindow();
-    const bool atBottom = main && ::GetWindow(main, GW_HWNDLAST) == main;
     while (!g_strReport.empty()) {
         const std::string text = std::move(g_strReport);
         g_strReport.clear();
         win::AppMessageBox(text, MB_ICONWARNING);
     }
-    if (atBottom) ::SetWindowPos(main, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     g_bShowing = false;
 }
 
