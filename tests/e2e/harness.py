@@ -2,6 +2,7 @@
 screenshots, settings files and the database. run.sh prepares the wine world and
 exports E2E_ROOT, E2E_WIN_BUILD, E2E_ARTIFACTS and ODBCSYSINI."""
 
+import datetime
 import json
 import os
 import re
@@ -23,7 +24,7 @@ MAIN = "class=#32770,has=1025"           # the calendar: the only window with th
 NOTICE = "class=#32770,caption=,has=1000"  # the reminder notice: no caption, a text field
 BOX = "caption=Quorvel"                    # the program's message boxes
 WM_CLOSE, WM_COMMAND, WM_TIMER, WM_TRAYNOTIFY, WM_RBUTTONDOWN = 0x10, 0x111, 0x113, 12001, 0x204
-VK_RETURN, VK_ESCAPE, IDOK, IDCANCEL = 0x0D, 0x1B, 1, 2
+VK_RETURN, VK_ESCAPE, IDOK, IDCANCEL, IDYES, IDNO = 0x0D, 0x1B, 1, 2, 6, 7
 SECTION = "窗口设置"
 
 _log = None
@@ -80,6 +81,10 @@ def wait_until(predicate, timeout=5, what="condition", interval=0.2):
             raise AssertionError("timed out after %s s waiting for %s" % (timeout, what))
         time.sleep(interval)
     return value
+
+
+def wine(*args, check=True):
+    return subprocess.run(["wine"] + list(args), capture_output=True, timeout=60, check=check).stdout
 
 
 def xdotool(*args):
@@ -160,11 +165,11 @@ def make_database(folder, *rows):
 
 
 class Calendar:
-    """Quorvel under wine, its database and settings in workdir (the test's by
+    """Quorvel (exe) under wine, its database and settings in workdir (the test's by
     default), started in cwd (workdir by default) with args, its clock starting
     at faketime ("YYYY-MM-DD hh:mm:ss") when given."""
 
-    def __init__(self, test, database=True, ini=None, args=(), workdir=None, cwd=None, faketime=None):
+    def __init__(self, test, database=True, ini=None, args=(), workdir=None, cwd=None, faketime=None, exe=QUORVEL):
         self.workdir = workdir or test.workdir
         if database and not os.path.exists(self.db_path()):
             make_database(self.workdir)
@@ -175,7 +180,7 @@ class Calendar:
                 f.write(ini)
         clock = ["faketime", faketime] if faketime else []
         with open(os.path.join(test.artifacts, "quorvel.log"), "ab") as out:
-            self.proc = subprocess.Popen(clock + ["wine", QUORVEL] + list(args), cwd=cwd or self.workdir,
+            self.proc = subprocess.Popen(clock + ["wine", exe] + list(args), cwd=cwd or self.workdir,
                                          stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT)
         test.addCleanup(self.kill)
 
@@ -223,6 +228,27 @@ class WineTestCase(unittest.TestCase):
 
     def shot(self, label=None):
         return Shot(os.path.join(self.artifacts, label + ".png") if label else None)
+
+    def fresh_minute(self):
+        """The time of day of a minute with time left, as stored: a row due in it and made
+        before the calendar starts is still due at its first tick."""
+        if datetime.datetime.now().second > 40:
+            time.sleep(61 - datetime.datetime.now().second)
+        return datetime.datetime.now().strftime("%H:%M:00")
+
+    def notice_once(self, text, label):
+        """A tick shows the notice of the row due now; a click closes it; a second tick in
+        the same minute shows nothing."""
+        drive("post", MAIN, WM_TIMER, 1)
+        notice = drive("controls", NOTICE)
+        self.assertEqual(control(notice, 1000)["text"], text)
+        x, y = notice["origin"]
+        shot = self.shot(label)
+        self.assertTrue(shot.points((x + 10, y + 8, x + notice["client"][0] - 10, y + 30), is_dark), "no title")
+        click_at(x + 5, y + 5)
+        drive("gone", NOTICE)
+        drive("post", MAIN, WM_TIMER, 1)
+        self.assertFalse(drive("find", NOTICE, timeout_ms=1500, check=False)["ok"], "shown twice in one minute")
 
     def _finish(self):
         global _log

@@ -79,7 +79,6 @@ def save_settings(test):
 # the texts of the notices shown, in order, where the window stands (None: anywhere),
 # and what the user does then
 CASES = [
-    ("database missing", False, None, ["db_Quorvel.mdb"], [], [], None),
     ("random bytes", False, file("db_Quorvel.mdb", random.Random(7).randbytes(8192)), [],
      ["not a database"], [], None),
     ("no tables", False, file("db_Quorvel.mdb", b""), [], ["tb_memo", "tb_remeber"], [], None),
