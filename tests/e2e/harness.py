@@ -3,8 +3,10 @@ screenshots, settings files and the database. run.sh prepares the wine world and
 exports E2E_ROOT, E2E_WIN_BUILD, E2E_ARTIFACTS and ODBCSYSINI."""
 
 import datetime
+import hashlib
 import json
 import os
+import pathlib
 import re
 import shutil
 import sqlite3
@@ -155,6 +157,12 @@ def read_ini(path):
     return dict(line.split("=", 1) for line in (section[1] if section else "").splitlines() if "=" in line)
 
 
+def data_files(folder):
+    """A digest of each of the database and the settings file that folder holds."""
+    return {n: hashlib.sha1(p.read_bytes()).hexdigest() for n in ("db_Quorvel.mdb", "Quorvel.ini")
+            if (p := pathlib.Path(folder, n)).exists()}
+
+
 def make_database(folder, *rows):
     """db_Quorvel.mdb with its two tables, made as users make it (by QuorvelDb, which leaves
     a file that is there alone), then rows added: (statement, [values of each row])."""
@@ -228,6 +236,23 @@ class WineTestCase(unittest.TestCase):
 
     def shot(self, label=None):
         return Shot(os.path.join(self.artifacts, label + ".png") if label else None)
+
+    def first_start(self, reply, folder=None, exe=QUORVEL, **start):
+        """The calendar started with no database in folder (the test's): it asks first, reply
+        answers; then the text of the one box that comes before the window, if any."""
+        cal = Calendar(self, database=False, workdir=folder, exe=exe, **start)
+        drive("find", BOX, timeout_ms=20000)
+        self.shot("question")
+        where = wine("winepath", "-w", cal.workdir).decode("utf-8").strip()
+        self.assertEqual(answer(reply), "找不到保存闹钟和纪念日的数据库 db_Quorvel.mdb。\n\n要在文件夹\n%s\n"
+                                        "中创建一个空的数据库吗？" % where)
+        said = None
+        if drive("find", BOX, timeout_ms=3000, check=False)["ok"]:
+            self.assertFalse(drive("find", MAIN, timeout_ms=0, check=False)["ok"], "the window came before the box")
+            said = answer()
+        self.assertFalse(drive("find", BOX, timeout_ms=1500, check=False)["ok"], "a second box")
+        cal.window()
+        return cal, said
 
     def fresh_minute(self):
         """The time of day of a minute with time left, as stored: a row due in it and made
