@@ -9,6 +9,7 @@ import os
 import pathlib
 import re
 import shutil
+import signal
 import sqlite3
 import subprocess
 import sys
@@ -188,8 +189,8 @@ class Calendar:
                 f.write(ini)
         clock = ["faketime", faketime] if faketime else []
         with open(os.path.join(test.artifacts, "quorvel.log"), "ab") as out:
-            self.proc = subprocess.Popen(clock + ["wine", exe] + list(args), cwd=cwd or self.workdir,
-                                         stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT)
+            self.proc = subprocess.Popen(clock + ["wine", exe] + list(args), cwd=cwd or self.workdir, stdout=out,
+                                         stdin=subprocess.DEVNULL, stderr=subprocess.STDOUT, start_new_session=True)
         test.addCleanup(self.kill)
 
     def window(self, timeout_ms=20000):
@@ -213,9 +214,9 @@ class Calendar:
         except subprocess.TimeoutExpired:
             raise AssertionError("the calendar did not end")
 
-    def kill(self):
+    def kill(self):  # the whole group: faketime waits for the calendar instead of becoming it
         if self.proc.poll() is None:
-            self.proc.kill()
+            os.killpg(self.proc.pid, signal.SIGKILL)
             self.proc.wait(timeout=30)
 
 
