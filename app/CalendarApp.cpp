@@ -4,9 +4,11 @@
 #include <shellapi.h>
 
 #include <string>
+#include <utility>
 
 #include "app/CalendarApp.h"
 #include "app/CalendarDlg.h"
+#include "storage/CreateDatabase.h"
 #include "storage/GbkText.h"
 #include "storage/ReminderDb.h"
 #include "win/App.h"
@@ -57,6 +59,24 @@ bool AnotherCalendarRuns() {
     }
     return true;
 }
+
+// A first start (from the installer or the zip) finds no database: offer to
+// make the empty one, so that reminders work without a set-up step. Returns
+// false when the making failed; the user has then been told why.
+bool OfferNewDatabase() {
+    if (::GetFileAttributesA(kDatabaseFileName) != INVALID_FILE_ATTRIBUTES ||
+        ::GetLastError() != ERROR_FILE_NOT_FOUND)
+        return true;
+    char here[MAX_PATH] = "";
+    ::GetCurrentDirectoryA(MAX_PATH, here);
+    const std::string question = std::string("找不到保存闹钟和纪念日的数据库 ") + kDatabaseFileName +
+                                 "。\n\n要在文件夹\n" + here + "\n中创建一个空的数据库吗？";
+    if (win::AppMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) return true;
+    std::string message;
+    if (CreateReminderDatabase(message) != CreateDbResult::Failed) return true;
+    win::AppMessageBox(message, MB_OK | MB_ICONERROR);
+    return false;
+}
 }  // namespace
 
 class CCalendarApp {
@@ -75,7 +95,13 @@ bool CCalendarApp::InitInstance() {
 
     // Store failures reach the user as a message box and the program goes on.
     SetDbErrorReporter([](const std::string& strMessage) { win::AppMessageBox(strMessage, MB_OK); });
-    OpenDatabase();
+    if (OfferNewDatabase()) {
+        OpenDatabase();
+    } else {  // the missing file was just told: open quietly, without a second box
+        DbErrorReporter told = SetDbErrorReporter([](const std::string&) {});
+        OpenDatabase();
+        SetDbErrorReporter(std::move(told));
+    }
     {
         CCalendarDlg dlg;
         dlg.DoModal();

@@ -1,6 +1,6 @@
 // Making a new, empty reminder database: the file db_Quorvel.mdb in the
-// working directory with its two tables. The program itself never does this;
-// the QuorvelDb tool does, and so do the tests.
+// working directory with its two tables. The program does it on a first start
+// when the user agrees; the QuorvelDb tool does it for scripted set-ups.
 #pragma once
 
 #include <string>

@@ -10,6 +10,7 @@ PACKAGES=(
   unixodbc unixodbc-dev odbcinst libsqliteodbc sqlite3
   wine wine64 fonts-wine xvfb xdotool x11-apps imagemagick fonts-wqy-zenhei locales
   fonts-arphic-uming python3-fonttools faketime
+  wixl msitools zip unzip
 )
 
 SUDO=""

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The whole test run: installs what is missing, builds the three configurations
-# (native, Windows i686, Windows x86_64) and runs every test tier.
+# (native, Windows i686, Windows x86_64) and the release packages, and runs
+# every test tier.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
@@ -31,6 +32,9 @@ for target in i686 x86_64; do
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/toolchain-$target-w64-mingw32.cmake" >/dev/null
   cmake --build "build/win-$target" -j"$JOBS"
 done
+
+step "release packages (dist/)"
+bash tools/package.sh
 
 if [ -f tests/e2e/run.sh ]; then
   step "end-to-end tests under wine"

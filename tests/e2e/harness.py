@@ -2,10 +2,14 @@
 screenshots, settings files and the database. run.sh prepares the wine world and
 exports E2E_ROOT, E2E_WIN_BUILD, E2E_ARTIFACTS and ODBCSYSINI."""
 
+import datetime
+import hashlib
 import json
 import os
+import pathlib
 import re
 import shutil
+import signal
 import sqlite3
 import subprocess
 import sys
@@ -23,7 +27,7 @@ MAIN = "class=#32770,has=1025"           # the calendar: the only window with th
 NOTICE = "class=#32770,caption=,has=1000"  # the reminder notice: no caption, a text field
 BOX = "caption=Quorvel"                    # the program's message boxes
 WM_CLOSE, WM_COMMAND, WM_TIMER, WM_TRAYNOTIFY, WM_RBUTTONDOWN = 0x10, 0x111, 0x113, 12001, 0x204
-VK_RETURN, VK_ESCAPE, IDOK, IDCANCEL = 0x0D, 0x1B, 1, 2
+VK_RETURN, VK_ESCAPE, IDOK, IDCANCEL, IDYES, IDNO = 0x0D, 0x1B, 1, 2, 6, 7
 SECTION = "窗口设置"
 
 _log = None
@@ -80,6 +84,10 @@ def wait_until(predicate, timeout=5, what="condition", interval=0.2):
             raise AssertionError("timed out after %s s waiting for %s" % (timeout, what))
         time.sleep(interval)
     return value
+
+
+def wine(*args, check=True):
+    return subprocess.run(["wine"] + list(args), capture_output=True, timeout=60, check=check).stdout
 
 
 def xdotool(*args):
@@ -155,6 +163,12 @@ def read_ini(path):
     return dict(line.split("=", 1) for line in (section[1] if section else "").splitlines() if "=" in line)
 
 
+def data_files(folder):
+    """A digest of each of the database and the settings file that folder holds."""
+    return {n: hashlib.sha1(p.read_bytes()).hexdigest() for n in ("db_Quorvel.mdb", "Quorvel.ini")
+            if (p := pathlib.Path(folder, n)).exists()}
+
+
 def make_database(folder, *rows):
     """db_Quorvel.mdb with its two tables, made as users make it (by QuorvelDb, which leaves
     a file that is there alone), then rows added: (statement, [values of each row])."""
@@ -165,11 +179,11 @@ def make_database(folder, *rows):
 
 
 class Calendar:
-    """Quorvel under wine, its database and settings in workdir (the test's by
+    """Quorvel (exe) under wine, its database and settings in workdir (the test's by
     default), started in cwd (workdir by default) with args, its clock starting
     at faketime ("YYYY-MM-DD hh:mm:ss") when given."""
 
-    def __init__(self, test, database=True, ini=None, args=(), workdir=None, cwd=None, faketime=None):
+    def __init__(self, test, database=True, ini=None, args=(), workdir=None, cwd=None, faketime=None, exe=QUORVEL):
         self.workdir = workdir or test.workdir
         if database and not os.path.exists(self.db_path()):
             make_database(self.workdir)
@@ -180,8 +194,8 @@ class Calendar:
                 f.write(ini)
         clock = ["faketime", faketime] if faketime else []
         with open(os.path.join(test.artifacts, "quorvel.log"), "ab") as out:
-            self.proc = subprocess.Popen(clock + ["wine", QUORVEL] + list(args), cwd=cwd or self.workdir,
-                                         stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT)
+            self.proc = subprocess.Popen(clock + ["wine", exe] + list(args), cwd=cwd or self.workdir, stdout=out,
+                                         stdin=subprocess.DEVNULL, stderr=subprocess.STDOUT, start_new_session=True)
         test.addCleanup(self.kill)
 
     def window(self, timeout_ms=20000):
@@ -205,9 +219,9 @@ class Calendar:
         except subprocess.TimeoutExpired:
             raise AssertionError("the calendar did not end")
 
-    def kill(self):
+    def kill(self):  # the whole group: faketime waits for the calendar instead of becoming it
         if self.proc.poll() is None:
-            self.proc.kill()
+            os.killpg(self.proc.pid, signal.SIGKILL)
             self.proc.wait(timeout=30)
 
 
@@ -228,6 +242,44 @@ class WineTestCase(unittest.TestCase):
 
     def shot(self, label=None):
         return Shot(os.path.join(self.artifacts, label + ".png") if label else None)
+
+    def first_start(self, reply, folder=None, exe=QUORVEL, **start):
+        """The calendar started with no database in folder (the test's): it asks first, reply
+        answers; then the text of the one box that comes before the window, if any."""
+        cal = Calendar(self, database=False, workdir=folder, exe=exe, **start)
+        drive("find", BOX, timeout_ms=20000)
+        self.shot("question")
+        where = wine("winepath", "-w", cal.workdir).decode("utf-8").strip()
+        self.assertEqual(answer(reply), "找不到保存闹钟和纪念日的数据库 db_Quorvel.mdb。\n\n要在文件夹\n%s\n"
+                                        "中创建一个空的数据库吗？" % where)
+        said = None
+        if drive("find", BOX, timeout_ms=3000, check=False)["ok"]:
+            self.assertFalse(drive("find", MAIN, timeout_ms=0, check=False)["ok"], "the window came before the box")
+            said = answer()
+        self.assertFalse(drive("find", BOX, timeout_ms=1500, check=False)["ok"], "a second box")
+        cal.window()
+        return cal, said
+
+    def fresh_minute(self):
+        """The time of day of a minute with time left, as stored: a row due in it and made
+        before the calendar starts is still due at its first tick."""
+        if datetime.datetime.now().second > 40:
+            time.sleep(61 - datetime.datetime.now().second)
+        return datetime.datetime.now().strftime("%H:%M:00")
+
+    def notice_once(self, text, label):
+        """A tick shows the notice of the row due now; a click closes it; a second tick in
+        the same minute shows nothing."""
+        drive("post", MAIN, WM_TIMER, 1)
+        notice = drive("controls", NOTICE)
+        self.assertEqual(control(notice, 1000)["text"], text)
+        x, y = notice["origin"]
+        shot = self.shot(label)
+        self.assertTrue(shot.points((x + 10, y + 8, x + notice["client"][0] - 10, y + 30), is_dark), "no title")
+        click_at(x + 5, y + 5)
+        drive("gone", NOTICE)
+        drive("post", MAIN, WM_TIMER, 1)
+        self.assertFalse(drive("find", NOTICE, timeout_ms=1500, check=False)["ok"], "shown twice in one minute")
 
     def _finish(self):
         global _log

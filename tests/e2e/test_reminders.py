@@ -3,10 +3,9 @@ lists with their tool bars, changing and deleting rows, and a database that fail
 
 import datetime
 import sqlite3
-import time
 
-from harness import (BOX, MAIN, NOTICE, WM_COMMAND, WM_TIMER, Calendar, WineTestCase, answer, centre, click_at, close,
-                     control, drive, is_dark, make_database, wait_until, xdotool)
+from harness import (BOX, MAIN, WM_COMMAND, WM_TIMER, Calendar, WineTestCase, answer, centre, click_at, close, control, drive,
+                     make_database, wait_until, xdotool)
 
 MEMO_EDITOR, MEMO_LIST = "caption=新建备忘录", "caption=备忘录列表"  # (many rows: test_bad_input)
 NEW_ANNIV, MODIFY_ANNIV, ANNIV_LIST = "caption=新建纪念日", "caption=修改纪念日", "caption=纪念日列表"
@@ -24,33 +23,12 @@ def is_red(rgb):
 
 class RemindersTest(WineTestCase):
 
-    def fresh_minute(self):
-        """The time of day of a minute with time left, as stored: a row due in it and made
-        before the calendar starts is still due at its first tick."""
-        if datetime.datetime.now().second > 40:
-            time.sleep(61 - datetime.datetime.now().second)
-        return datetime.datetime.now().strftime("%H:%M:00")
-
     def start_with(self, *rows):
         """The calendar started on a database holding rows (statement, values)."""
         make_database(self.workdir, *((statement, [values]) for statement, values in rows))
         cal = Calendar(self)
         cal.window()
         return cal
-
-    def notice_once(self, text, label):
-        """A tick shows the notice of the row due now; a click closes it; a second tick in
-        the same minute shows nothing."""
-        drive("post", MAIN, WM_TIMER, 1)
-        notice = drive("controls", NOTICE)
-        self.assertEqual(control(notice, 1000)["text"], text)
-        x, y = notice["origin"]
-        shot = self.shot(label)
-        self.assertTrue(shot.points((x + 10, y + 8, x + notice["client"][0] - 10, y + 30), is_dark), "no title")
-        click_at(x + 5, y + 5)
-        drive("gone", NOTICE)
-        drive("post", MAIN, WM_TIMER, 1)
-        self.assertFalse(drive("find", NOTICE, timeout_ms=1500, check=False)["ok"], "shown twice in one minute")
 
     def list_state(self, selector):
         window = drive("controls", selector)

@@ -71,28 +71,18 @@ static const char* FindAttribute(const char* pszConn, size_t nConn, const char* 
 }
 
 /* The SQLite driver says only "connect failed" when the file is missing. The
- * shim remembers the missing file per connection handle and names it in the
- * wide diagnostic text, which is what the program shows. (The program and
- * the tests use one thread; so does this table.) */
-#define SHIM_MAX_MISSING 16
-static struct { SQLHDBC hdbc; char szPath[SHIM_MAX_PATH]; } g_missing[SHIM_MAX_MISSING];
+ * shim remembers the missing file of the last connect and names it in that
+ * connection's wide diagnostic text, which is what the program shows. (The
+ * program and the tests connect one at a time, on one thread.) */
+static SQLHDBC g_hdbcMissing;
+static char g_szMissing[SHIM_MAX_PATH];
 
 static void RememberMissingFile(SQLHDBC hdbc, const char* pszPath) {
-    for (int i = 0; i < SHIM_MAX_MISSING; ++i)
-        if (g_missing[i].hdbc == hdbc) g_missing[i].hdbc = NULL;
-    for (int i = 0; pszPath && i < SHIM_MAX_MISSING; ++i) {
-        if (g_missing[i].hdbc) continue;
-        g_missing[i].hdbc = hdbc;
-        snprintf(g_missing[i].szPath, sizeof g_missing[i].szPath, "%s", pszPath);
-        return;
-    }
+    g_hdbcMissing = pszPath ? hdbc : NULL;
+    if (pszPath) snprintf(g_szMissing, sizeof g_szMissing, "%s", pszPath);
 }
 
-static const char* MissingFile(SQLHANDLE h) {
-    for (int i = 0; i < SHIM_MAX_MISSING; ++i)
-        if (h && g_missing[i].hdbc == h) return g_missing[i].szPath;
-    return NULL;
-}
+static const char* MissingFile(SQLHANDLE h) { return h && h == g_hdbcMissing ? g_szMissing : NULL; }
 
 /* The connect of both entry points. */
 static SQLRETURN ShimDriverConnect(SQLHDBC hdbc, SQLHWND hwnd, SQLCHAR* pszConnIn, SQLSMALLINT cbConnIn,
@@ -289,7 +279,7 @@ SQLRETURN SQL_API SQLGetDiagRecW(SQLSMALLINT nType, SQLHANDLE h, SQLSMALLINT nRe
     const char* pszMissing = nType == SQL_HANDLE_DBC && nRecord == 1 ? MissingFile(h) : NULL;
     if (pszMissing) {  /* appended to the driver's words; a very long path is cut */
         const size_t nUsed = strnlen(szMessage, sizeof szMessage - 1);
-        snprintf(szMessage + nUsed, sizeof szMessage - nUsed, ": database file not found: %s", pszMissing);
+        snprintf(szMessage + nUsed, sizeof szMessage - nUsed, ": database file not found: %.3000s", pszMissing);
     }
     if (pwszState) {
         for (int i = 0; i < 5; ++i) pwszState[i] = (SQLWCHAR)(unsigned char)szState[i];

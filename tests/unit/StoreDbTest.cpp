@@ -33,6 +33,8 @@ bool InsertMemo(const std::vector<std::string>& f) {
 TEST_F(StoreDb, MissingFileIsReportedOnceByNameAndNotCreated) {
     // The bare name is looked up in the working directory only.
     ASSERT_NO_FATAL_FAILURE(CreateDb());
+    std::string strMessage;  // a second making leaves the file alone
+    EXPECT_EQ(CreateReminderDatabase(strMessage), CreateDbResult::AlreadyExists);
     std::filesystem::create_directory("empty");
     std::filesystem::current_path("empty");
     EXPECT_FALSE(OpenDatabase());

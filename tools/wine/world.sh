@@ -6,11 +6,12 @@
 #   trap wine_world_stop EXIT
 #   wine_world_start ROOT WIN_BUILD RUN_DIR
 #
-# WIN_BUILD is a Windows x86_64 build holding tests/e2e/QDriver.exe; RUN_DIR is
-# a scratch folder (the prefix copy goes into RUN_DIR/prefix). Exports DISPLAY,
-# WINEPREFIX and the wine settings; wine_world_stop ends wine and the display.
+# WIN_BUILD is a Windows x86_64 build holding tests/e2e/QDriver.exe and the
+# stand-in driver's QuorvelOdbcSetup.dll; RUN_DIR is a scratch folder (the
+# prefix copy goes into RUN_DIR/prefix). Exports DISPLAY, WINEPREFIX and the
+# wine settings; wine_world_stop ends wine and the display.
 
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEARCH=win64
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEARCH=win64
 _world_xvfb=""
 _world_hold=""
 
@@ -42,6 +43,12 @@ wine_world_start() {
   export WINEPREFIX=$run/prefix
   cp -a "$template" "$WINEPREFIX"
   wineserver -p
+  # Wine's installer DLL finds a driver's set-up library in wine's registry, not
+  # in unixODBC: name the stand-in's, so that a program can create a database.
+  # Wine 8.0 reads it from the value "Driver" (later wines: "Setup").
+  local setup="Z:${win_build//\//\\}\\tests\\e2e\\QuorvelOdbcSetup.dll"
+  timeout 60 wine reg add 'HKLM\Software\ODBC\ODBCINST.INI\Microsoft Access Driver (*.mdb)' \
+    /v Driver /d "$setup" /f >/dev/null
   # Wine closes an idle desktop after a few seconds; a driver holds it open.
   wine "$driver" hold --timeout 86400000 >/dev/null 2>&1 &
   _world_hold=$!
