@@ -166,7 +166,7 @@ def read_ini(path):
 def data_files(folder):
     """A digest of each of the database and the settings file that folder holds."""
     return {n: hashlib.sha1(p.read_bytes()).hexdigest() for n in ("db_Quorvel.mdb", "Quorvel.ini")
-            if (p := pathlib.Path(folder, n)).exists()}
+            if (p := pathlib.Path(folder, n)).is_file()}
 
 
 def make_database(folder, *rows):

@@ -11,7 +11,7 @@
 # prefix copy goes into RUN_DIR/prefix). Exports DISPLAY, WINEPREFIX and the
 # wine settings; wine_world_stop ends wine and the display.
 
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEARCH=win64
+export WINEDEBUG=${QUORVEL_WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d" LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8 WINEARCH=win64
 _world_xvfb=""
 _world_hold=""
 
