@@ -266,7 +266,8 @@ bool OpenDatabase() {
 
 void CloseDatabase() { g_pConnection.reset(); }
 
-bool ExecuteSql(const std::string& strSql) {
+bool ExecuteSql(const std::string& strSql, long* pnRows) {
+    if (pnRows) *pnRows = 0;  // also for SQL_NO_DATA
     if (!g_pConnection) {
         Report(kNotOpenMessage);
         return false;
@@ -283,6 +284,8 @@ bool ExecuteSql(const std::string& strSql) {
     const bool bOk = SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA;
     std::string strMessage;
     if (!bOk) strMessage = DiagText(SQL_HANDLE_STMT, hStmt, "数据库语句执行失败。");
+    SQLLEN nRows = 0;
+    if (pnRows && SQL_SUCCEEDED(rc)) *pnRows = SQL_SUCCEEDED(SQLRowCount(hStmt, &nRows)) ? static_cast<long>(nRows) : -1;
     SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
     if (!bOk) Report(strMessage);
     return bOk;
