@@ -14,12 +14,14 @@
 #include "app/WindowSetDlg.h"
 #include "app/core/WebShortcuts.h"
 #include "app/core/WindowSettings.h"
+#include "engine/LunarCalendar.h"
 #include "win/App.h"
 #include "win/LocalTime.h"
 
 namespace {
-constexpr int kFirstListYear = 1900;
-constexpr int kListYears = 150;
+// The list offers the years the engine has lunar dates for.
+constexpr int kFirstListYear = LunarCalendar::kFirstLunarYear;
+constexpr int kListYears = LunarCalendar::kLunarYearCount;
 }  // namespace
 
 CCalendarDlg::CCalendarDlg(HWND hParent)
