@@ -1,15 +1,12 @@
 // Worked examples of the shell's portable rules: how the settings file's
-// values read, the web addresses of the menu, the tray tip, the date formats.
+// values read, the tray tip, the date formats (the web addresses: test_calendar).
 #include <gtest/gtest.h>
 
 #include <climits>
-#include <utility>
 #include <vector>
 
 #include "app/core/TrayTip.h"
-#include "app/core/WebShortcuts.h"
 #include "app/core/WindowSettings.h"
-#include "res/resource.h"
 #include "win/LocalTime.h"
 
 using namespace settings;
@@ -63,17 +60,6 @@ TEST(Settings, ASavedPlaceIsUsedOnlyWhereTheWindowCanBeSeenAndDragged) {
         {{500, 300, 100, 100}, false},      {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, false},
     };
     for (const auto& c : cases) EXPECT_EQ(IsUsablePlace(c.rc, 414, 268, areas), c.bUsable) << FormatPosition(c.rc);
-}
-
-TEST(Shell, EachWebCommandOfTheMenuOpensItsSite) {
-    // The menu's ids come from the resource header, the addresses from a table of
-    // their own; the weather query is GBK as it stands, not percent-encoded.
-    const std::pair<int, const char*> cases[] = {
-        {ID_MENU_WEATHER, "http://www.baidu.com/s?wd=\xCC\xEC\xC6\xF8\xD4\xA4\xB1\xA8"}, {ID_MENU_ALMANAC, "http://www.laohuangli.net/"},
-        {ID_MENU_WORLD_CLOCK, "http://www.hao123.com/haoserver/wotime.htm"}, {ID_MENU_RADIO, "http://www.radio.cn/"},
-        {ID_MENU_MUSIC, "http://music.baidu.com/"}, {ID_MENU_GAMES, "http://apps.baidu.com/appweb/c?cid=1"},
-        {ID_MENU_HOROSCOPE, "http://www.xzw.com"}, {ID_MENU_HOROSCOPE + 1, ""}};
-    for (const auto& c : cases) EXPECT_EQ(shortcuts::AddressOf(c.first), c.second) << c.first;
 }
 
 TEST(Shell, TrayTipAndDateFormats) {

@@ -68,13 +68,10 @@ TEST_F(StoreDb, MemosRoundTripThroughEveryStatementExactly) {
     // Update and delete find every row of a name, quotes and all, and say how
     // many; a name that is not there changes nothing and is no failure of the
     // store, but the editor's save says it. A new row may not take a stored name.
-    long nRows = -1;
-    ASSERT_TRUE(ExecuteSql(MemoUpdateSql("5", "月", "2030-01-01", "06:00:00", "x'y", -1, "It's 小明's"), &nRows));
-    EXPECT_EQ(nRows, 2);
-    ASSERT_TRUE(ExecuteSql(MemoDeleteSql("开会"), &nRows));
-    EXPECT_EQ(nRows, 1);
-    ASSERT_TRUE(ExecuteSql(MemoDeleteSql("没有"), &nRows));
-    EXPECT_EQ(nRows, 0);
+    const auto rows = [](const std::string& sql) { long n = -1; return ExecuteSql(sql, &n) ? n : -2; };
+    EXPECT_EQ(rows(MemoUpdateSql("5", "月", "2030-01-01", "06:00:00", "x'y", -1, "It's 小明's")), 2);
+    EXPECT_EQ(rows(MemoDeleteSql("开会")), 1);
+    EXPECT_EQ(rows(MemoDeleteSql("没有")), 0);
     const std::string update = MemoUpdateSql("1", "天", "2000-01-01", "00:00:00", "", 0, "没有");
     EXPECT_EQ(SaveEditedRow(true, MemoNameSql("没有"), update), SaveOutcome::NoSuchRow);
     EXPECT_EQ(SaveEditedRow(false, MemoNameSql("It's 小明's"), "wrong"), SaveOutcome::NameTaken);
