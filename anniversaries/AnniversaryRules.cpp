@@ -101,11 +101,11 @@ AdvanceTargets GetAdvanceTargets(int nOption, const SolarDate& today) {
     switch (nOption) {
         case AdvanceMonth: {
             nLast = MonthAhead(nToday);
+            if (nLast == 0) return targets;
             const int nYesterday = MonthAhead(nToday - 1);
             // The first day of the table has no yesterday to follow; a month
             // has 29 or 30 days, so f never moves on by more than two.
             nFirst = nYesterday == 0 ? nLast : std::max(nYesterday + 1, nLast - 1);
-            if (nLast == 0) return targets;
             break;
         }
         case AdvanceWeek: nFirst = nLast = nToday + 7; break;

@@ -4,8 +4,8 @@
 
 #include "engine/LunarCalendar.h"
 #include "reminders/ReminderTime.h"
-#include "storage/ReminderDb.h"
 #include "res/resource.h"
+#include "storage/ReminderDb.h"
 #include "win/App.h"
 
 namespace {

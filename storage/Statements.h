@@ -84,7 +84,7 @@ std::string AnniversaryUpdateSql(const std::string& strDate, const std::string& 
                                  const std::string& strName);
 std::string AnniversaryDeleteSql(const std::string& strName);
 
-// The names of the rows of a name, matched as update and delete match it.
+// Selects the name of every row named strName, matched as update and delete match it.
 std::string MemoNameSql(const std::string& strName);
 std::string AnniversaryNameSql(const std::string& strName);
 
