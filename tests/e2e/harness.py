@@ -202,6 +202,9 @@ class Calendar:
 
     def kill(self):
         if self.proc.poll() is None:
+            # faketime runs the program as its child, which would outlive it.
+            for child in subprocess.run(["pgrep", "-P", str(self.proc.pid)], capture_output=True).stdout.split():
+                os.kill(int(child), 9)
             self.proc.kill()
             self.proc.wait(timeout=30)
 
