@@ -203,8 +203,12 @@ class Calendar:
     def kill(self):
         if self.proc.poll() is None:
             # faketime runs the program as its child, which would outlive it.
-            for child in subprocess.run(["pgrep", "-P", str(self.proc.pid)], capture_output=True).stdout.split():
-                os.kill(int(child), 9)
+            try:
+                with open("/proc/%d/task/%d/children" % (self.proc.pid, self.proc.pid)) as f:
+                    for child in f.read().split():
+                        os.kill(int(child), 9)
+            except OSError:
+                pass  # gone meanwhile
             self.proc.kill()
             self.proc.wait(timeout=30)
 
