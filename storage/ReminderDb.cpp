@@ -95,14 +95,17 @@ std::string DiagText(SQLSMALLINT nType, SQLHANDLE h, const std::string& strFallb
 // Returns false (and leaves the diagnostics on the statement) on failure.
 bool ReadColumn(SQLHSTMT hStmt, SQLUSMALLINT nColumn, std::u16string& strValue) {
     strValue.clear();
-    std::vector<SQLWCHAR> buf(1024);
+    SQLWCHAR first[1024];
+    std::vector<SQLWCHAR> rest;  // for a long value only: no allocation per column
+    SQLWCHAR* buf = first;
+    size_t nSize = sizeof first / sizeof first[0];
     // No value comes near this; it only stops a driver that never says "done".
     const size_t kMaxChars = 64u << 20;
     for (;;) {
-        const size_t nCapacity = buf.size() - 1;  // room for the terminator
+        const size_t nCapacity = nSize - 1;  // room for the terminator
         SQLLEN nIndicator = 0;
-        const SQLRETURN rc = SQLGetData(hStmt, nColumn, SQL_C_WCHAR, buf.data(),
-                                        static_cast<SQLLEN>(buf.size() * sizeof(SQLWCHAR)), &nIndicator);
+        const SQLRETURN rc = SQLGetData(hStmt, nColumn, SQL_C_WCHAR, buf,
+                                        static_cast<SQLLEN>(nSize * sizeof(SQLWCHAR)), &nIndicator);
         if (rc == SQL_NO_DATA) return true;  // every piece has been read
         if (!SQL_SUCCEEDED(rc)) return false;
         if (nIndicator == SQL_NULL_DATA) {
@@ -112,9 +115,11 @@ bool ReadColumn(SQLHSTMT hStmt, SQLUSMALLINT nColumn, std::u16string& strValue) 
         const bool bNoTotal = nIndicator == SQL_NO_TOTAL;
         const size_t nLeft = bNoTotal ? SIZE_MAX : static_cast<size_t>(nIndicator) / sizeof(SQLWCHAR);
         const bool bTruncated = nLeft > nCapacity;
-        strValue.append(reinterpret_cast<const char16_t*>(buf.data()), bTruncated ? nCapacity : nLeft);
+        strValue.append(reinterpret_cast<const char16_t*>(buf), bTruncated ? nCapacity : nLeft);
         if (!bTruncated || rc == SQL_SUCCESS || strValue.size() > kMaxChars) return true;
-        buf.resize(std::min(bNoTotal ? 2 * buf.size() : nLeft - nCapacity + 1, kMaxChars + 1));
+        rest.resize(std::min(bNoTotal ? 2 * nSize : nLeft - nCapacity + 1, kMaxChars + 1));
+        buf = rest.data();
+        nSize = rest.size();
     }
 }
 
