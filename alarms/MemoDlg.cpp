@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "storage/ReminderDb.h"
 #include "storage/Statements.h"
 #include "win/App.h"
 
@@ -118,11 +117,11 @@ void CMemoDlg::OnSaveMemo() {
     const std::string strSql =
         m_bModify ? MemoUpdateSql(strInterval, strUnit, strDate, strTime, m_strDesc, nCount, m_strName)
                   : MemoInsertSql(m_strName, strInterval, strUnit, strDate, strTime, m_strDesc, nCount);
-    // A failed statement has been reported by the store; the form stays as
-    // it is so that nothing typed is lost.
-    if (!ExecuteSql(strSql)) return;
-    win::AppMessageBox(m_bModify ? "备忘录修改成功！" : "备忘录创建成功！");
-    UpdateData(false);
+    // Unless it was stored, the form stays as it is so that nothing typed is lost.
+    const SaveOutcome outcome = SaveEditedRow(m_bModify, MemoNameSql(m_strName), strSql);
+    const std::string strTell = SaveOutcomeText(outcome, m_bModify, "备忘录", m_strName);
+    if (!strTell.empty()) win::AppMessageBox(strTell);
+    if (outcome == SaveOutcome::Saved) UpdateData(false);
 }
 
 void CMemoDlg::DrawClock() {

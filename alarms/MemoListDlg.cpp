@@ -3,7 +3,6 @@
 #include "alarms/AlarmRules.h"
 #include "alarms/MemoDlg.h"
 #include "res/resource.h"
-#include "storage/ReminderDb.h"
 
 namespace {
 const CReminderListDlg::Column kColumns[5] = {
@@ -38,8 +37,4 @@ void CMemoListDlg::ShowEditor(int nRow) {
     dlg.DoModal();
 }
 
-bool CMemoListDlg::DeleteRecord(size_t nRow) {
-    if (!ExecuteSql(MemoDeleteSql(m_memos[nRow].strName))) return false;
-    m_memos.erase(m_memos.begin() + static_cast<std::ptrdiff_t>(nRow));
-    return true;
-}
+std::string CMemoListDlg::DeleteSql(size_t nRow) const { return MemoDeleteSql(m_memos[nRow].strName); }

@@ -15,7 +15,7 @@ protected:
     void FillList() override;
     size_t RecordCount() const override { return m_memos.size(); }
     void ShowEditor(int nRow) override;
-    bool DeleteRecord(size_t nRow) override;
+    std::string DeleteSql(size_t nRow) const override;
 
 private:
     std::vector<MemoRecord> m_memos;  // entry i is list row i, however many rows the table holds

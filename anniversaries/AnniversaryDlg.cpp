@@ -1,7 +1,6 @@
 #include "anniversaries/AnniversaryDlg.h"
 
 #include "anniversaries/AnniversaryRules.h"
-#include "storage/ReminderDb.h"
 #include "storage/Statements.h"
 #include "win/App.h"
 
@@ -75,10 +74,10 @@ void CAnniversaryDlg::OnSaveAnniversary() {
     const std::string strSql =
         m_bModify ? AnniversaryUpdateSql(strDate, strTime, m_nSetting, m_strDesc, nLunar, m_strName)
                   : AnniversaryInsertSql(m_strName, strDate, strTime, m_nSetting, m_strDesc, nLunar);
-    // A failed statement has been reported by the store; the form stays as
-    // it is so that nothing typed is lost.
-    if (!ExecuteSql(strSql)) return;
-    win::AppMessageBox(m_bModify ? "纪念日修改成功！" : "纪念日创建成功！");
+    // Unless it was stored, the form stays as it is so that nothing typed is lost.
+    const SaveOutcome outcome = SaveEditedRow(m_bModify, AnniversaryNameSql(m_strName), strSql);
+    const std::string strTell = SaveOutcomeText(outcome, m_bModify, "纪念日", m_strName);
+    if (!strTell.empty()) win::AppMessageBox(strTell);
     m_nSetting = 0;
-    UpdateData(false);
+    if (outcome == SaveOutcome::Saved) UpdateData(false);
 }

@@ -3,7 +3,6 @@
 #include "anniversaries/AnniversaryDlg.h"
 #include "anniversaries/AnniversaryRules.h"
 #include "res/resource.h"
-#include "storage/ReminderDb.h"
 
 namespace {
 const CReminderListDlg::Column kColumns[5] = {
@@ -34,8 +33,4 @@ void CAnniversaryListDlg::ShowEditor(int nRow) {
     dlg.DoModal();
 }
 
-bool CAnniversaryListDlg::DeleteRecord(size_t nRow) {
-    if (!ExecuteSql(AnniversaryDeleteSql(m_anniversaries[nRow].strName))) return false;
-    m_anniversaries.erase(m_anniversaries.begin() + static_cast<std::ptrdiff_t>(nRow));
-    return true;
-}
+std::string CAnniversaryListDlg::DeleteSql(size_t nRow) const { return AnniversaryDeleteSql(m_anniversaries[nRow].strName); }

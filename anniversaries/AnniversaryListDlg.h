@@ -16,7 +16,7 @@ protected:
     void FillList() override;
     size_t RecordCount() const override { return m_anniversaries.size(); }
     void ShowEditor(int nRow) override;
-    bool DeleteRecord(size_t nRow) override;
+    std::string DeleteSql(size_t nRow) const override;
 
 private:
     std::vector<AnniversaryRecord> m_anniversaries;  // entry i is list row i, however many rows there are

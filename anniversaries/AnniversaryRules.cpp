@@ -1,5 +1,6 @@
 #include "anniversaries/AnniversaryRules.h"
 
+#include <algorithm>
 #include <vector>
 
 using namespace LunarCalendar;
@@ -8,33 +9,41 @@ namespace {
 
 const int kOptionValues[5] = {AdvanceMonth, AdvanceWeek, AdvanceThreeDays, AdvanceOneDay, AdvanceSameDay};
 
-SolarDate AddDays(const SolarDate& date, int nDays) {
-    return AbsoluteDayToDate(GetAbsoluteDay(date.nYear, date.nMonth, date.nDay) + nDays);
-}
+constexpr int kLeapYear = 2000;
 
+// A day its month lacks this year falls on the month's last day.
 bool FallsOn(const AnniversaryRule& rule, const SolarDate& target, const LunarDate& targetLunar) {
-    if (!rule.bLunar) return rule.date.nMonth == target.nMonth && rule.date.nDay == target.nDay;
-    if (rule.lunar.nYear == 0 || targetLunar.nYear == 0) return false;
-    if (rule.lunar.nMonth != targetLunar.nMonth || rule.lunar.nDay != targetLunar.nDay) return false;
+    if (!rule.bLunar) {
+        return rule.date.nMonth == target.nMonth && rule.date.nDay <= GetDaysInMonth(kLeapYear, target.nMonth) &&
+               target.nDay == std::min(rule.date.nDay, GetDaysInMonth(target.nYear, target.nMonth));
+    }
+    if (rule.lunar.nYear == 0 || targetLunar.nYear == 0 || rule.lunar.nMonth != targetLunar.nMonth) return false;
     // Compared without the leap flag, a date of the fifth month would come
     // twice in a year with a leap fifth month.
     const bool bInLeap = rule.lunar.bLeap && GetLeapMonth(targetLunar.nYear) == rule.lunar.nMonth;
-    return (targetLunar.bLeap != 0) == bInLeap;
+    if ((targetLunar.bLeap != 0) != bInLeap) return false;
+    const int nDays = bInLeap ? GetLeapMonthDays(targetLunar.nYear) : GetLunarMonthDays(targetLunar.nYear, targetLunar.nMonth);
+    return targetLunar.nDay == std::min(rule.lunar.nDay, nDays);
+}
+
+// f(t) of the month-ahead option as an absolute day; 0 when t has no lunar date.
+int MonthAhead(int nAbsoluteDay) {
+    const LunarDate lunar = SolarToLunar(AbsoluteDayToDate(nAbsoluteDay));
+    return lunar.nYear == 0 ? 0 : nAbsoluteDay + GetLunarMonthDays(lunar.nYear, lunar.nMonth);
 }
 
 // The targets of one day, worked out once for all rows due on it.
 struct DayTargets {
     int nDayNumber = 0;
-    bool bHas[5] = {};
-    SolarDate target[5] = {};
-    LunarDate lunar[5] = {};
+    AdvanceTargets targets[5];
+    LunarDate lunar[5][2] = {};
 
     void Compute(const CivilMinute& when) {
         nDayNumber = when.nDayNumber;
         const SolarDate today{when.nYear, when.nMonth, when.nDay};
         for (int i = 0; i < 5; ++i) {
-            bHas[i] = GetAdvanceTarget(kOptionValues[i], today, target[i]);
-            if (bHas[i]) lunar[i] = SolarToLunar(target[i]);
+            targets[i] = GetAdvanceTargets(kOptionValues[i], today);
+            for (int j = 0; j < targets[i].nCount; ++j) lunar[i][j] = SolarToLunar(targets[i].day[j]);
         }
     }
 };
@@ -83,20 +92,28 @@ int AnniversaryMinuteOfDay(const AnniversaryRule& rule) {
     return rule.bValid && rule.options.nCount > 0 ? rule.nHour * 60 + rule.nMinute : -1;
 }
 
-bool GetAdvanceTarget(int nOption, const SolarDate& today, SolarDate& target) {
+AdvanceTargets GetAdvanceTargets(int nOption, const SolarDate& today) {
+    AdvanceTargets targets;
+    const int nToday = GetAbsoluteDay(today.nYear, today.nMonth, today.nDay);
+    int nFirst = nToday, nLast = nToday;
     switch (nOption) {
         case AdvanceMonth: {
-            const LunarDate lunar = SolarToLunar(today);
-            if (lunar.nYear == 0) return false;
-            target = AddDays(today, GetLunarMonthDays(lunar.nYear, lunar.nMonth));
-            return true;
+            nLast = MonthAhead(nToday);
+            if (nLast == 0) return targets;
+            const int nYesterday = MonthAhead(nToday - 1);
+            // The first day of the table has no yesterday to follow; a month
+            // has 29 or 30 days, so f never moves on by more than two.
+            nFirst = nYesterday == 0 ? nLast : std::max(nYesterday + 1, nLast - 1);
+            break;
         }
-        case AdvanceWeek: target = AddDays(today, 7); return true;
-        case AdvanceThreeDays: target = AddDays(today, 3); return true;
-        case AdvanceOneDay: target = AddDays(today, 1); return true;
-        case AdvanceSameDay: target = today; return true;
-        default: return false;
+        case AdvanceWeek: nFirst = nLast = nToday + 7; break;
+        case AdvanceThreeDays: nFirst = nLast = nToday + 3; break;
+        case AdvanceOneDay: nFirst = nLast = nToday + 1; break;
+        case AdvanceSameDay: break;
+        default: return targets;
     }
+    for (int nDay = nFirst; nDay <= nLast; ++nDay) targets.day[targets.nCount++] = AbsoluteDayToDate(nDay);
+    return targets;
 }
 
 bool NotifyAnniversary(const AnniversaryRule& rule, const SolarDate& target) {
@@ -128,8 +145,9 @@ void CheckAnniversaries(const std::vector<AnniversaryRecord>& rows, LocalMinute 
         for (int row : due) {
             for (int option : rules[row].options) {
                 const int slot = OptionSlot(option);
-                if (day.bHas[slot] && FallsOn(rules[row], day.target[slot], day.lunar[slot])) {
-                    found(minute, row);
+                for (int j = 0; j < day.targets[slot].nCount; ++j) {
+                    if (FallsOn(rules[row], day.targets[slot].day[j], day.lunar[slot][j]))
+                        found(minute, row);
                 }
             }
         }

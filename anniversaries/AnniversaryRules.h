@@ -41,18 +41,29 @@ AnniversaryRule ParseAnniversary(const AnniversaryRecord& rec);
 // The minute of day at which the row's options are checked; -1 when never.
 int AnniversaryMinuteOfDay(const AnniversaryRule& rule);
 
-// The day an option looks at from today: today plus 7, 3, 1 or 0 days, or
-// plus the length of today's lunar month (the ordinary month of that number
-// also when today lies in a leap month). False when there is none: option 16
-// on a day without a lunar date.
-bool GetAdvanceTarget(int nOption, const SolarDate& today, SolarDate& target);
+// The days an option looks at from today: today plus 7, 3, 1 or 0 days; for
+// a lunar month ahead, the days after f(yesterday) up to f(today), f(t) being
+// t plus the length of t's lunar month (the ordinary month of that number
+// also when t lies in a leap month). As months of 29 and 30 days follow each
+// other, f moves on by 0, 1 or 2 days a day: a day gives no month-ahead
+// notice, or one, or two, and every day is looked at from exactly one day.
+// None on a day without a lunar date.
+struct AdvanceTargets {
+    int nCount = 0;
+    SolarDate day[2] = {};
+    const SolarDate* begin() const { return day; }
+    const SolarDate* end() const { return day + nCount; }
+};
+AdvanceTargets GetAdvanceTargets(int nOption, const SolarDate& today);
 
 // Whether the anniversary falls on the target day. Gregorian rows: the
 // stored month and day (any stored year). Lunar rows: the lunar month and
 // day, with the leap rule that keeps it to once a lunar year: a date of an
 // ordinary month recurs in the ordinary month only; a date of a leap month
 // recurs in that leap month in a year that has it, otherwise in the ordinary
-// month of its number. No lunar date on either side: false.
+// month of its number. A day the month lacks this year is kept on the
+// month's last day: a lunar 30th on the 29th, February 29 on the 28th. A day
+// no year has (04-31), or no lunar date on either side: false.
 bool NotifyAnniversary(const AnniversaryRule& rule, const SolarDate& target);
 
 // Tells found(minute, row) per hit: for each minute from nFirst to nLast,

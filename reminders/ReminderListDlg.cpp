@@ -5,6 +5,7 @@
 #include "engine/LunarCalendar.h"
 #include "reminders/ReminderTime.h"
 #include "res/resource.h"
+#include "storage/ReminderDb.h"
 #include "win/App.h"
 
 namespace {
@@ -136,9 +137,13 @@ bool CReminderListDlg::OnCommand(int nId, int nCode, HWND hCtl) {
         }
         case ID_TOOL_DELETE: {
             const int row = SelectedRecord();
-            // A row the table kept stays listed.
-            if (row >= 0 && DeleteRecord(static_cast<size_t>(row)))
-                ::SendMessageA(m_listCtrl.m_hWnd, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+            long nRows = 0;
+            // A failed statement changed nothing, and the store has told why:
+            // the list still shows the table. Otherwise the table shows what
+            // went: every row of the name, or none when the row was gone.
+            if (row < 0 || !ExecuteSql(DeleteSql(static_cast<size_t>(row)), &nRows)) return true;
+            if (nRows == 0) win::AppMessageBox("所选记录已不在数据库中，没有删除任何记录。");
+            Refill();
             return true;
         }
         case ID_TOOL_EXIT:

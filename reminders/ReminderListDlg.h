@@ -33,9 +33,8 @@ protected:
     virtual size_t RecordCount() const = 0;
     // Shows the editor modally, on store entry nRow, or empty for nRow < 0.
     virtual void ShowEditor(int nRow) = 0;
-    // Deletes entry nRow's rows from the table and the entry from the store;
-    // false (the store has reported why) when the table was not changed.
-    virtual bool DeleteRecord(size_t nRow) = 0;
+    // The statement that deletes the rows of store entry nRow's name.
+    virtual std::string DeleteSql(size_t nRow) const = 0;
 
     void AddRow(std::initializer_list<std::string> texts);
     // The moment of a stored date and time for an editor; the current time

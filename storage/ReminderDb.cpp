@@ -6,6 +6,8 @@
 #include <sql.h>
 #include <sqlext.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <set>
 #include <utility>
@@ -86,30 +88,38 @@ std::string DiagText(SQLSMALLINT nType, SQLHANDLE h, const std::string& strFallb
     return strFirst.empty() ? strFallback : Utf16ToGbk(strFirst);
 }
 
-// Reads one column of the current row in as many pieces as it takes.
+// Reads one column of the current row in as many pieces as it takes: after
+// the first piece, which holds most values, the driver says how much is left
+// and the rest comes in one piece (drivers that convert the whole value for
+// every piece made a 1 MB text take seconds in kilobyte pieces).
 // Returns false (and leaves the diagnostics on the statement) on failure.
 bool ReadColumn(SQLHSTMT hStmt, SQLUSMALLINT nColumn, std::u16string& strValue) {
     strValue.clear();
-    SQLWCHAR buf[1024];
-    const size_t nCapacity = sizeof buf / sizeof buf[0] - 1;  // room for the terminator
+    SQLWCHAR first[1024];
+    std::vector<SQLWCHAR> rest;  // for a long value only: no allocation per column
+    SQLWCHAR* buf = first;
+    size_t nSize = sizeof first / sizeof first[0];
     // No value comes near this; it only stops a driver that never says "done".
     const size_t kMaxChars = 64u << 20;
     for (;;) {
+        const size_t nCapacity = nSize - 1;  // room for the terminator
         SQLLEN nIndicator = 0;
-        const SQLRETURN rc = SQLGetData(hStmt, nColumn, SQL_C_WCHAR, buf, sizeof buf, &nIndicator);
+        const SQLRETURN rc = SQLGetData(hStmt, nColumn, SQL_C_WCHAR, buf,
+                                        static_cast<SQLLEN>(nSize * sizeof(SQLWCHAR)), &nIndicator);
         if (rc == SQL_NO_DATA) return true;  // every piece has been read
         if (!SQL_SUCCEEDED(rc)) return false;
         if (nIndicator == SQL_NULL_DATA) {
             strValue.clear();
             return true;
         }
-        const bool bTruncated =
-            nIndicator == SQL_NO_TOTAL ||
-            static_cast<size_t>(nIndicator) / sizeof(SQLWCHAR) > nCapacity;
-        const size_t nChars =
-            bTruncated ? nCapacity : static_cast<size_t>(nIndicator) / sizeof(SQLWCHAR);
-        strValue.append(reinterpret_cast<const char16_t*>(buf), nChars);
+        const bool bNoTotal = nIndicator == SQL_NO_TOTAL;
+        const size_t nLeft = bNoTotal ? SIZE_MAX : static_cast<size_t>(nIndicator) / sizeof(SQLWCHAR);
+        const bool bTruncated = nLeft > nCapacity;
+        strValue.append(reinterpret_cast<const char16_t*>(buf), bTruncated ? nCapacity : nLeft);
         if (!bTruncated || rc == SQL_SUCCESS || strValue.size() > kMaxChars) return true;
+        rest.resize(std::min(bNoTotal ? 2 * nSize : nLeft - nCapacity + 1, kMaxChars + 1));
+        buf = rest.data();
+        nSize = rest.size();
     }
 }
 
@@ -266,7 +276,8 @@ bool OpenDatabase() {
 
 void CloseDatabase() { g_pConnection.reset(); }
 
-bool ExecuteSql(const std::string& strSql) {
+bool ExecuteSql(const std::string& strSql, long* pnRows) {
+    if (pnRows) *pnRows = 0;  // also for SQL_NO_DATA
     if (!g_pConnection) {
         Report(kNotOpenMessage);
         return false;
@@ -283,6 +294,8 @@ bool ExecuteSql(const std::string& strSql) {
     const bool bOk = SQL_SUCCEEDED(rc) || rc == SQL_NO_DATA;
     std::string strMessage;
     if (!bOk) strMessage = DiagText(SQL_HANDLE_STMT, hStmt, "数据库语句执行失败。");
+    SQLLEN nRows = 0;
+    if (pnRows && SQL_SUCCEEDED(rc)) *pnRows = SQL_SUCCEEDED(SQLRowCount(hStmt, &nRows)) ? static_cast<long>(nRows) : -1;
     SQLFreeHandle(SQL_HANDLE_STMT, hStmt);
     if (!bOk) Report(strMessage);
     return bOk;

@@ -45,8 +45,11 @@ bool OpenDatabase();
 void CloseDatabase();
 
 // Carries out one GBK statement. On failure (no database, driver error) it
-// reports and returns false; the statement then changed nothing.
-bool ExecuteSql(const std::string& strSql);
+// reports and returns false; the statement then changed nothing. pnRows, when
+// given, receives how many rows it inserted, changed or deleted (-1 when the
+// driver cannot tell): 0 for an update or delete that matched none, which is
+// not reported here, since only the caller knows whether that is a failure.
+bool ExecuteSql(const std::string& strSql, long* pnRows = nullptr);
 
 // The rows of one query, owned by the reader that opened it. Each record set
 // has a cursor of its own: opening, walking or closing another record set, or

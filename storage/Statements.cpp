@@ -40,6 +40,8 @@ const char* const kAnnUpdate =
     "update tb_remeber set 提醒日期='%s',提醒时间='%s',\t\t\t提醒设置=%d,纪念日描述='%s',"
     "农历提醒=%d where 纪念日名称='%s'";
 const char* const kAnnDelete = "delete from tb_remeber where 纪念日名称='%s'";
+const char* const kMemoName = "select 备忘录名称 from tb_memo where 备忘录名称='%s'";
+const char* const kAnnName = "select 纪念日名称 from tb_remeber where 纪念日名称='%s'";
 
 // One value for a template: a text for %s or an integer for %d.
 struct Arg {
@@ -136,6 +138,32 @@ std::string AnniversaryUpdateSql(const std::string& strDate, const std::string& 
 }
 
 std::string AnniversaryDeleteSql(const std::string& strName) { return Fill(kAnnDelete, {strName}); }
+
+std::string MemoNameSql(const std::string& strName) { return Fill(kMemoName, {strName}); }
+
+std::string AnniversaryNameSql(const std::string& strName) { return Fill(kAnnName, {strName}); }
+
+SaveOutcome SaveEditedRow(bool bModify, const std::string& strNameSql, const std::string& strWriteSql) {
+    if (!bModify) {
+        const auto rs = OpenQuery(strNameSql);
+        if (rs->GetColumnCount() == 0) return SaveOutcome::Failed;  // the table could not be read
+        if (!rs->IsEOF()) return SaveOutcome::NameTaken;
+    }
+    long nRows = 0;
+    if (!ExecuteSql(strWriteSql, &nRows)) return SaveOutcome::Failed;
+    return bModify && nRows == 0 ? SaveOutcome::NoSuchRow : SaveOutcome::Saved;
+}
+
+std::string SaveOutcomeText(SaveOutcome outcome, bool bModify, const std::string& strWhat,
+                            const std::string& strName) {
+    switch (outcome) {
+        case SaveOutcome::Saved: return strWhat + (bModify ? "修改成功！" : "创建成功！");
+        case SaveOutcome::NameTaken: return strWhat + "名称已存在！";
+        case SaveOutcome::NoSuchRow: return strWhat + "“" + strName + "”已不存在（可能已被删除），修改没有保存。";
+        case SaveOutcome::Failed: break;
+    }
+    return std::string();
+}
 
 std::string MemoCreateTableSql() {
     return "CREATE TABLE tb_memo (备忘录名称 VARCHAR(255) NOT NULL, 提醒时间 VARCHAR(255) NOT NULL, "

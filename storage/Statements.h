@@ -84,6 +84,30 @@ std::string AnniversaryUpdateSql(const std::string& strDate, const std::string& 
                                  const std::string& strName);
 std::string AnniversaryDeleteSql(const std::string& strName);
 
+// Selects the name of every row named strName, matched as update and delete match it.
+std::string MemoNameSql(const std::string& strName);
+std::string AnniversaryNameSql(const std::string& strName);
+
+// What saving an editor's row came to.
+enum class SaveOutcome {
+    Saved,
+    NameTaken,  // new mode: a row of that name is stored already
+    NoSuchRow,  // modify mode: no row of that name is left to change
+    Failed,     // the store has reported why; nothing changed
+};
+
+// Writes an editor's row: strWriteSql is its insert (new mode) or its update
+// (modify mode). Names are the key of every update and delete, so a new row
+// whose name strNameSql finds is refused: the driver compares the names, as
+// it does for update and delete.
+SaveOutcome SaveEditedRow(bool bModify, const std::string& strNameSql, const std::string& strWriteSql);
+
+// What the editor of strWhat (备忘录, 纪念日) tells the user of an outcome:
+// "备忘录创建成功！", "纪念日名称已存在！" and so on; empty for Failed, which
+// the store has told.
+std::string SaveOutcomeText(SaveOutcome outcome, bool bModify, const std::string& strWhat,
+                            const std::string& strName);
+
 // The tables as the database tool creates them: texts, long texts for the
 // descriptions, 32-bit integers; none nullable, no key. Valid for Access and
 // for SQLite (LONGTEXT is Access's long text and gives SQLite text affinity).

@@ -260,10 +260,10 @@ class WineTestCase(unittest.TestCase):
         cal.window()
         return cal, said
 
-    def fresh_minute(self):
-        """The time of day of a minute with time left, as stored: a row due in it and made
-        before the calendar starts is still due at its first tick."""
-        if datetime.datetime.now().second > 40:
+    def fresh_minute(self, left=20):
+        """The time of day of a minute with `left` seconds left, as stored: a row due in it
+        and made before the calendar starts is still due at its first tick."""
+        if datetime.datetime.now().second > 60 - left:
             time.sleep(61 - datetime.datetime.now().second)
         return datetime.datetime.now().strftime("%H:%M:00")
 

@@ -6,7 +6,7 @@ import json
 import os
 import re
 
-from harness import (BOX, DRIVER, IDCANCEL, IDNO, IDOK, MAIN, QUORVEL, SECTION, VK_ESCAPE, VK_RETURN, WM_CLOSE,
+from harness import (BOX, DRIVER, IDCANCEL, IDNO, IDOK, MAIN, QUORVEL, ROOT, SECTION, VK_ESCAPE, VK_RETURN, WM_CLOSE,
                      WM_COMMAND, WM_TIMER, WM_RBUTTONDOWN, WM_TRAYNOTIFY, Calendar, WineTestCase, answer, centre,
                      click_at, close, control, drive, is_dark, is_magenta, make_database, wait_until, wine,
                      xdotool)
@@ -15,6 +15,9 @@ WS_CAPTION, WS_EX_TOOLWINDOW, WS_EX_APPWINDOW = 0x00C00000, 0x80, 0x40000
 MENU_IDS = [32787, 32786, 32785, 32783, 32781, 0, 32784, 32782, 0, 32771, 32772, 0, 32773, 32774, 0,
             32775, 32788, 32776]
 LUNAR = re.compile(r"^.\(..\)年闰?(正|二|三|四|五|六|七|八|九|十|十一|腊)月(初.|十.|二十|廿.|三十)$")
+with open(os.path.join(ROOT, "engine", "LunarCalendar.h"), encoding="utf-8") as header:
+    ENGINE = header.read()
+FIRST, LAST = (int(re.search(r"k%sLunarYear = (\d+);" % end, ENGINE)[1]) for end in ("First", "Last"))  # the year list
 RUN_KEYS = [r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"]
 
 
@@ -93,7 +96,7 @@ class CalendarTest(WineTestCase):
         self.assertEqual((main["rect"][:2], main["alpha"]), ([0, 0], 95))
         combo = control(drive("controls", MAIN), 1004)
         self.assertEqual((len(combo["items"]), combo["cursel"], combo["items"][combo["cursel"]]),
-                         (201, today.year - 1900, str(today.year)))  # 1900 .. 2100
+                         (LAST - FIRST + 1, today.year - FIRST, str(today.year)))
 
         # Today is marked once, in its weekday's column.
         marks = wait_until(lambda: self.today_marks(main, "month"), what="today's mark")
@@ -103,25 +106,25 @@ class CalendarTest(WineTestCase):
 
         # Another year of the list shows this month without today; December of last
         # year looks the same whether reached by the list and '>' or by '<'.
-        drive("select", MAIN, 1004, today.year - 1 - 1900)
+        drive("select", MAIN, 1004, today.year - 1 - FIRST)
         wait_until(lambda: self.client(self.shot(), main) != start, what="last year's month")
         self.assertEqual(self.today_marks(main), [])
         self.press(1026, 12 - today.month)
         by_list = self.client(self.shot("december-by-list"), main)
-        drive("select", MAIN, 1004, today.year - 1900)
+        drive("select", MAIN, 1004, today.year - FIRST)
         self.press(1025, today.month)
-        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], today.year - 1 - 1900)
+        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], today.year - 1 - FIRST)
         wait_until(lambda: self.client(self.shot(), main) == by_list, what="December as by the list")
         self.press(1026, today.month)
-        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], today.year - 1900)
+        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], today.year - FIRST)
         wait_until(lambda: self.client(self.shot(), main) == start, what="this month as at the start")
-        # Before the list's first year the list selects nothing.
-        drive("select", MAIN, 1004, 0)
-        self.press(1025, today.month)
+        # Past the list's last year the list selects nothing.
+        drive("select", MAIN, 1004, LAST - FIRST)
+        self.press(1026, 13 - today.month)
         self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], -1)
-        self.press(1026, today.month)
-        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], 0)
-        drive("select", MAIN, 1004, today.year - 1900)
+        self.press(1025)
+        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], LAST - FIRST)
+        drive("select", MAIN, 1004, today.year - FIRST)
 
         drive("key", MAIN, VK_RETURN)
         self.assertIsNone(cal.proc.poll(), "Enter ended the calendar")
@@ -306,7 +309,7 @@ class CalendarTest(WineTestCase):
         wait_until(lambda: "公历:2030年02月01日 春节 休\r\n" in tip()[0], 30, "the tip of the new day")
         self.assertTrue(drive("tray", main["hwnd"], 247 + 31)["present"], "the icon lost its place")
         wait_until(lambda: self.today_marks(main, "new-day"), what="the mark of the new day")
-        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], 2030 - 1900)
+        self.assertEqual(control(drive("controls", MAIN), 1004)["cursel"], 2030 - FIRST)
 
         # Enter on a focused 取消 cancels; on a check box it saves. Start with Windows
         # then leaves one value, with the folder's name intact, where a stale one was.

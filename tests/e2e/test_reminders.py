@@ -75,10 +75,13 @@ class RemindersTest(WineTestCase):
         self.assertEqual(answer(), "请键入一个整数。")
         self.assertEqual(cal.sql(MEMO_SELECT)[1:], [])
 
-        # Once, then repeating every 2 weeks: the form stays open with its values between.
+        # Once, then repeating every 2 weeks: the form stays open with its values between; a
+        # second 确定 with the name unchanged would store the alarm twice.
         drive("set", MEMO_EDITOR, 1020, "5")
         drive("click", MEMO_EDITOR, 1008)
         self.assertEqual(answer(), "备忘录创建成功！")
+        drive("click", MEMO_EDITOR, 1008)
+        self.assertEqual(answer(), "备忘录名称已存在！")
         drive("click", MEMO_EDITOR, 1002, "--send")
         self.assertEqual([control(drive("controls", MEMO_EDITOR), i)["enabled"] for i in (1004, 1020)], [True] * 2)
         drive("set", MEMO_EDITOR, 1000, "周报")
@@ -122,11 +125,13 @@ class RemindersTest(WineTestCase):
         drive("click", MEMO_EDITOR, 1017)
         wait_until(lambda: self.list_state(MEMO_LIST)[0]["rows"][2][2] == "3月循环", what="the list refilled")
 
-        # 删除 at once; a row stored by other means is listed as stored and opens on now.
+        # 删除 of a row another program has deleted says so and reads the table again; a row
+        # stored by other means is listed as stored and opens on now.
         self.click_row(MEMO_LIST, 1)
+        cal.sql("delete from tb_memo where 备忘录名称 = '晨会'")
         drive("command", MEMO_LIST, 13003)
-        wait_until(lambda: [r[0] for r in self.list_state(MEMO_LIST)[0]["rows"]] == ["喝水", "周报"], what="deleted")
-        self.assertEqual([r[0] for r in cal.sql(MEMO_SELECT)], ["喝水", "周报"])
+        self.assertEqual(answer(), "所选记录已不在数据库中，没有删除任何记录。")
+        wait_until(lambda: [r[0] for r in self.list_state(MEMO_LIST)[0]["rows"]] == ["喝水", "周报"], what="read again")
         cal.sql(MEMO_INSERT, ("坏行", "NULL", "NULL", "2024-13-99", "8点", "", 0))
         drive("command", MEMO_LIST, 13001)
         drive("click", MEMO_EDITOR, 1017)
@@ -185,15 +190,18 @@ class RemindersTest(WineTestCase):
         self.assertEqual([control(editor, i)["check"] for i in BOXES + [1018]], [0, 1, 0, 0, 1, 1])
         self.assertEqual((control(editor, 1000)["text"], control(editor, 1000)["enabled"]), ("结婚纪念", False))
         self.assertEqual([control(editor, i)["value"] for i in (1005, 1006)], ["2008-03-05 08:30:00"] * 2)
+        cal.sql("update tb_remeber set 纪念日名称 = '结婚' where 纪念日名称 = '结婚纪念'")  # by another program
+        drive("click", MODIFY_ANNIV, 1008)
+        self.assertEqual(answer(), "纪念日“结婚纪念”已不存在（可能已被删除），修改没有保存。")
         close(MODIFY_ANNIV, 1017)
         self.click_row(ANNIV_LIST, 0)
         drive("command", ANNIV_LIST, 13003)
         wait_until(lambda: len(self.list_state(ANNIV_LIST)[0]["rows"]) == 2, what="the row deleted")
-        self.assertEqual([r[0] for r in cal.sql(ANNIV_SELECT)], ["结婚纪念", "母亲生日"])
+        self.assertEqual([r[0] for r in cal.sql(ANNIV_SELECT)], ["结婚", "母亲生日"])
 
         # The table goes away under the open list: every failure is told, nothing claims
         # success, the row that could not be deleted stays listed, the program goes on.
-        self.fresh_minute()  # no minute tick of the checks in between
+        self.fresh_minute(45)  # no minute tick of the checks in between, even on a busy machine
         cal.sql("alter table tb_remeber rename to kept")
         self.click_row(ANNIV_LIST, 1)
         drive("command", ANNIV_LIST, 13003)

@@ -1,5 +1,7 @@
 // The alarm and anniversary rules, and the minute mechanism running both
 // checks against a real database with their notices recorded.
+#include <algorithm>
+#include <cstdio>
 #include <map>
 #include <string>
 #include <vector>
@@ -18,6 +20,14 @@ LocalMinute Min(const std::string& text) {
     int y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
     EXPECT_TRUE(ParseStoredDate(text.substr(0, 10), y, mo, d) && ParseStoredTime(text.substr(11), h, mi, s)) << text;
     return ToLocalMinute(y, mo, d, h, mi);
+}
+
+// An absolute day as "%Y-%m-%d".
+std::string Text(int abs) {
+    const SolarDate d = AbsoluteDayToDate(abs);
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.nYear, d.nMonth, d.nDay);
+    return text;
 }
 
 using Reminders = StoreFixture;
@@ -74,24 +84,12 @@ TEST(AlarmRules, StoredTextsAndListColumns) {
     EXPECT_EQ(FormatAlarmExpired(once, at), "已过期");
     EXPECT_EQ(FormatAlarmExpired(every, at), "");
     EXPECT_FALSE(IsExpired("2024-03-10", "nonsense", at));
-    EXPECT_EQ(FormatAlarmStart(every), "2008-03-05 08:30:00");
-    EXPECT_EQ(FormatAlarmRepeat(every) + FormatAlarmRepeat(once), "2天循环仅仅一次");
-}
-
-TEST(AnniversaryRules, AdvanceTextAndListColumns) {
-    EXPECT_EQ(FormatAdvanceText(3), "提前一天，当天提醒");
-    EXPECT_EQ(FormatAdvanceText(18), "提前一个月，提前一天");
-    EXPECT_EQ(FormatAdvanceText(31), "提前一个月，提前一星期，提前三天，提前一天，当天提醒");
-    EXPECT_EQ(FormatAdvanceText(0) + FormatAdvanceText(-5), "");
-    const AnniversaryRecord rec{"", "2008-03-05", "08:30:00", "18", "", "-1"};
-    EXPECT_EQ(FormatAnniversaryDate(rec) + FormatAnniversaryLunar(rec), "03-05  08:30:00农历");
-    EXPECT_EQ(FormatAnniversaryLunar(AnniversaryRecord{"", "", "", "", "", "0"}), "");
 }
 
 // Every day of the lunar range against three stored dates of a month number
 // that some years repeat as a leap month (lunar 2023 闰二月十五, 二月十五 and 二月三十):
-// a lunar anniversary comes at most once a lunar year, in the month the leap
-// rule names, and a day 30 only where that month has 30 days.
+// a lunar anniversary comes once a lunar year, in the month the leap rule
+// names, a day 30 on the 29th where that month has 29 days.
 TEST(AnniversaryRules, LunarOncePerLunarYear) {
     const int first = GetAbsoluteDay(1900, 1, 31), last = GetAbsoluteDay(2101, 1, 28);
     int repeatedLeap = 0;
@@ -100,21 +98,60 @@ TEST(AnniversaryRules, LunarOncePerLunarYear) {
         rule.bValid = rule.bLunar = true;
         rule.lunar = SolarToLunar(stored);
         const int m = rule.lunar.nMonth, d = rule.lunar.nDay;
-        std::map<int, std::vector<int>> hitLeapFlags;  // lunar year -> leap flag of each hit
+        std::map<int, std::vector<std::pair<int, int>>> hits;  // lunar year -> leap flag and day of each hit
         for (int abs = first; abs <= last; ++abs) {
             const SolarDate target = AbsoluteDayToDate(abs);
             const LunarDate l = SolarToLunar(target);
-            if (NotifyAnniversary(rule, target)) hitLeapFlags[l.nYear].push_back(l.bLeap);
+            if (NotifyAnniversary(rule, target)) hits[l.nYear].push_back({l.bLeap, l.nDay});
         }
         for (int y = kFirstLunarYear; y <= kLastLunarYear; ++y) {
             const bool inLeap = rule.lunar.bLeap && GetLeapMonth(y) == m;
             repeatedLeap += inLeap && y != stored.nYear;
             const int days = inLeap ? GetLeapMonthDays(y) : GetLunarMonthDays(y, m);
-            EXPECT_EQ(hitLeapFlags[y], days >= d ? std::vector<int>{inLeap} : std::vector<int>{})
+            EXPECT_EQ(hits[y], (std::vector<std::pair<int, int>>{{inLeap, std::min(d, days)}}))
                 << "stored " << stored.nYear << "-" << stored.nMonth << "-" << stored.nDay << ", lunar year " << y;
         }
     }
     EXPECT_GT(repeatedLeap, 0);  // some year did repeat the leap month
+}
+
+// A day a year lacks falls on the month's last day: 腊月三十 (stored 2024-02-09)
+// on every New Year's Eve, February 29 on the 28th of common years.
+TEST(AnniversaryRules, DaysAYearLacks) {
+    const struct { const char* date; const char* lunar; std::vector<std::string> hits; } cases[] = {
+        {"2024-02-09", "-1", {"2024-02-09", "2025-01-28", "2026-02-16", "2027-02-05", "2028-01-25", "2029-02-12", "2030-02-02"}},
+        {"2000-02-29", "0", {"2024-02-29", "2025-02-28", "2026-02-28", "2027-02-28", "2028-02-29", "2029-02-28", "2030-02-28"}},
+    };
+    for (const auto& c : cases) {
+        const AnniversaryRule rule = ParseAnniversary({"", c.date, "09:00:00", "1", "", c.lunar});
+        std::vector<std::string> hits;
+        for (int abs = GetAbsoluteDay(2024, 1, 1); abs <= GetAbsoluteDay(2030, 12, 31); ++abs)
+            if (NotifyAnniversary(rule, AbsoluteDayToDate(abs))) hits.push_back(Text(abs));
+        EXPECT_EQ(hits, c.hits) << c.date;
+    }
+}
+
+// 提前一个月 from every day around 2025 and 2026: each occurrence there of
+// every day of 腊月 (lunar 2023, stored 2024-01-11 to 2024-02-09) and of every
+// Gregorian day of 2024 gets exactly one notice, 29 or 30 days before it.
+TEST(AnniversaryRules, MonthAheadOncePerOccurrence) {
+    const int first = GetAbsoluteDay(2025, 1, 1), last = GetAbsoluteDay(2026, 12, 31);
+    for (int stored = GetAbsoluteDay(2024, 1, 11); stored <= GetAbsoluteDay(2024, 12, 31); ++stored) {
+        for (const char* lunar : {"-1", "0"}) {
+            if (*lunar == '-' && stored > GetAbsoluteDay(2024, 2, 9)) continue;
+            const AnniversaryRule rule = ParseAnniversary({"", Text(stored), "09:00:00", "16", "", lunar});
+            std::map<int, int> notices;  // occurrence -> month-ahead notices of it
+            for (int today = first - 31; today <= last; ++today) {
+                for (const SolarDate& target : GetAdvanceTargets(AdvanceMonth, AbsoluteDayToDate(today))) {
+                    const int day = GetAbsoluteDay(target.nYear, target.nMonth, target.nDay);
+                    EXPECT_TRUE(day - today == 29 || day - today == 30) << Text(today);
+                    if (NotifyAnniversary(rule, target)) ++notices[day];
+                }
+            }
+            for (int day = first; day <= last; ++day)
+                EXPECT_EQ(notices[day], NotifyAnniversary(rule, AbsoluteDayToDate(day)) ? 1 : 0) << Text(stored) << " on " << Text(day);
+        }
+    }
 }
 
 TEST_F(Reminders, AnniversaryCheckOfOneRow) {
@@ -124,11 +161,12 @@ TEST_F(Reminders, AnniversaryCheckOfOneRow) {
         {"1990-05-20", "09:00:45", 10, 0, "2025-05-19 09:00", 1},  // a day ahead
         {"1990-05-20", "09:00:45", 10, 0, "2025-05-13 09:01", 0},
         {"1990-05-20", "09:00:00", 1, -1, "2026-06-11 09:00", 1},  // lunar 4-26
-        {"2024-03-10", "09:00:00", 16, 0, "2024-02-10 09:00", 1},  // lunar 1-1 + 29 days
+        {"2024-03-10", "09:00:00", 16, 0, "2024-02-09 09:00", 1},  // lunar 12-30 + 30 days
+        {"2024-03-10", "09:00:00", 16, 0, "2024-02-10 09:00", 0},  // lunar 1-1 + 29 days: the same day again
         {"2025-03-02", "09:00:00", 16, 0, "2025-01-31 09:00", 1},  // lunar 1-3 + 30 days
         {"2025-05-20", "09:00:00", 0, 0, "2025-05-20 09:00", 0},
-        {"2000-02-29", "09:00:00", 1, 0, "2024-02-29 09:00", 1},
-        {"2000-02-29", "09:00:00", 3, 0, "2025-02-28 09:00", 0},
+        {"2000-02-29", "09:00:00", 2, 0, "2025-02-27 09:00", 1},   // the day before the 28th of a common year
+        {"2024-02-09", "09:00:00", 4, -1, "2025-01-25 09:00", 1},  // 腊月三十 on the 29th, three days before it
         {"2099-05-20", "09:00:00", 1, 0, "2025-05-20 09:00", 1},   // a future stored year
         {"1880-05-20", "09:00:00", 1, -1, "2025-05-20 09:00", 0},  // no lunar date
         {"2101-06-01", "09:00:00", 17, 0, "2101-06-01 09:00", 1},  // option 16 has no target

@@ -1,5 +1,5 @@
 // Worked examples of the shell's portable rules: how the settings file's
-// values read, the tray tip, the date formats.
+// values read, the tray tip, the date formats (the web addresses: test_calendar).
 #include <gtest/gtest.h>
 
 #include <climits>

@@ -67,12 +67,16 @@ TEST_F(StoreDb, MemosRoundTripThroughEveryStatementExactly) {
     for (const auto& memo : memos) ASSERT_TRUE(InsertMemo(memo)) << memo[0];
     EXPECT_EQ(Table(ReadAllMemos()), memos);
 
-    // Update and delete find every row of a name, quotes and all; a name that
-    // is not there changes nothing and is no failure.
-    ASSERT_TRUE(ExecuteSql(MemoUpdateSql("5", "月", "2030-01-01", "06:00:00", "x'y", -1, "It's 小明's")));
-    ASSERT_TRUE(ExecuteSql(MemoDeleteSql("开会")));
-    ASSERT_TRUE(ExecuteSql(MemoUpdateSql("1", "天", "2000-01-01", "00:00:00", "", 0, "没有")));
-    ASSERT_TRUE(ExecuteSql(MemoDeleteSql("没有")));
+    // Update and delete find every row of a name, quotes and all, and say how
+    // many; a name that is not there changes nothing and is no failure of the
+    // store, but the editor's save says it. A new row may not take a stored name.
+    const auto rows = [](const std::string& sql) { long n = -1; return ExecuteSql(sql, &n) ? n : -2; };
+    EXPECT_EQ(rows(MemoUpdateSql("5", "月", "2030-01-01", "06:00:00", "x'y", -1, "It's 小明's")), 2);
+    EXPECT_EQ(rows(MemoDeleteSql("开会")), 1);
+    EXPECT_EQ(rows(MemoDeleteSql("没有")), 0);
+    const std::string update = MemoUpdateSql("1", "天", "2000-01-01", "00:00:00", "", 0, "没有");
+    EXPECT_EQ(SaveEditedRow(true, MemoNameSql("没有"), update), SaveOutcome::NoSuchRow);
+    EXPECT_EQ(SaveEditedRow(false, MemoNameSql("It's 小明's"), "wrong"), SaveOutcome::NameTaken);
     memos.erase(memos.begin());
     memos[0] = memos[3] = {"It's 小明's", "5", "月", "2030-01-01", "06:00:00", "x'y", "-1"};
     EXPECT_EQ(Table(ReadAllMemos()), memos);
