@@ -145,7 +145,8 @@ void CCalendarDlg::ApplyWindowSettings() {
         m_nStyle = style;
         // Activating the window would lift it back to the top of the stack.
         const UINT flags = SWP_SHOWWINDOW | (kInsertAfter[style] == HWND_BOTTOM ? SWP_NOACTIVATE : 0);
-        ::SetWindowPos(m_hWnd, kInsertAfter[style], place.left, place.top, place.right - place.left,
-                       place.bottom - place.top, flags);
+        // The saved place, in screen pixels; the size stays the skin's at the window's
+        // DPI, so that a place saved on another screen does not cut the month off.
+        ::SetWindowPos(m_hWnd, kInsertAfter[style], place.left, place.top, client.right, client.bottom, flags);
     }
 }

@@ -21,6 +21,7 @@ protected:
     void DoDataExchange(win::DataExchange& dx) override;
     BOOL OnInitDialog() override;
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged(int nDpi, const RECT& rcSuggested) override;
 
 private:
     void DrawTitle();

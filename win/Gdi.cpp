@@ -2,8 +2,6 @@
 
 #include <wincodec.h>
 
-#include <cstring>
-
 #include "win/App.h"
 
 namespace win {
@@ -65,16 +63,6 @@ Bitmap LoadBitmapResource(HINSTANCE hInst, int nId) {
     Bitmap bitmap(static_cast<HBITMAP>(
         ::LoadImageA(hInst, MAKEINTRESOURCEA(nId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     return bitmap ? std::move(bitmap) : DecodePngResource(hInst, nId);
-}
-
-Font CreatePointFont(int nPointSizeTenths, const char* szFace, HDC hdc) {
-    LOGFONTA lf{};
-    lf.lfCharSet = DEFAULT_CHARSET;
-    std::strncpy(lf.lfFaceName, szFace, LF_FACESIZE - 1);
-    // Tenths of a point to device pixels, rounded like the framework does it.
-    const int dpi = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSY) : 96;
-    lf.lfHeight = -::MulDiv(nPointSizeTenths, dpi, 720);
-    return Font(::CreateFontIndirectA(&lf));
 }
 
 }  // namespace win

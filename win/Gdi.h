@@ -154,7 +154,4 @@ private:
 // one of type "PNG", decoded (null when neither loads).
 Bitmap LoadBitmapResource(HINSTANCE hInst, int nId);
 
-// CreatePointFont: a font of a point size in tenths for the given DC.
-Font CreatePointFont(int nPointSizeTenths, const char* szFace, HDC hdc);
-
 }  // namespace win

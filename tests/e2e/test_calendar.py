@@ -234,7 +234,7 @@ class CalendarTest(WineTestCase):
         cal = Calendar(self, ini=ini, faketime="2030-01-31 23:59:45", **start)
         main = cal.window()
         self.assertEqual((main["rect"], main["alpha"], main["exstyle"] & 0x20, main["bottom"]),
-                         ([30, 40, 444, 308], 255, 0x20, True))
+                         ([30, 40, 444, 310], 255, 0x20, True))
         tip = lambda: [t["text"] for t in drive("tips")["tools"] if t["text"].startswith("Tavimor") and t["rect"][2]]
         self.assertIn("公历:2030年01月31日", tip()[0])
 
