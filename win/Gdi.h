@@ -150,7 +150,7 @@ private:
     HIMAGELIST m_h = nullptr;
 };
 
-// Loads a picture resource as an owned 24-bit bitmap: a BITMAP resource, or
+// Loads a picture resource as an owned DIB section: a BITMAP resource, or
 // one of type "PNG", decoded (null when neither loads).
 Bitmap LoadBitmapResource(HINSTANCE hInst, int nId);
 
