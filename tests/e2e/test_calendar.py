@@ -136,8 +136,11 @@ class CalendarTest(WineTestCase):
             workdir = os.path.join(self.workdir, str(dpi))
             os.makedirs(workdir)
             make_database(workdir, *rows)
-            cal = Calendar(self, workdir=workdir, faketime="2026-03-10 08:30:05", trace=True)
+            # A place saved at 96 dpi keeps its corner and takes the window's size here.
+            cal = Calendar(self, workdir=workdir, faketime="2026-03-10 08:30:05", trace=True,
+                           ini={"窗口风格": "0", "窗口位置": "30,40,444,310"})
             main = cal.window()
+            self.assertEqual(main["rect"][:2], [30, 40])
             self.assertLessEqual(max(abs(main["client"][0] - px(414)), abs(main["client"][1] - px(270))), 1, dpi)
             self.shot("main-%d" % dpi)
             # March 2026 starts on a Sunday: day d in cell d - 1.
@@ -299,7 +302,7 @@ class CalendarTest(WineTestCase):
         cal = Calendar(self, ini=ini, faketime="2030-01-31 23:59:45", **start)
         main = cal.window()
         self.assertEqual((main["rect"], main["alpha"], main["exstyle"] & 0x20, main["bottom"]),
-                         ([30, 40, 444, 310], 255, 0x20, True))
+                         ([30, 40, 444, 308], 255, 0x20, True))
         tip = lambda: [t["text"] for t in drive("tips")["tools"] if t["text"].startswith("Tavimor") and t["rect"][2]]
         self.assertIn("公历:2030年01月31日", tip()[0])
 
