@@ -1,6 +1,7 @@
 #include "alarms/MemoDlg.h"
 
 #include <cmath>
+#include <utility>
 
 #include "storage/ReminderDb.h"
 #include "storage/Statements.h"
@@ -47,9 +48,7 @@ BOOL CMemoDlg::OnInitDialog() {
         ::SendMessageA(m_comboUnit.m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(unit));
 
     SetOkCancelIcons(m_imageList, m_btnOK, m_btnCancel);
-    // The control takes the dial's size.
-    m_bmpDial = win::LoadPictureForDpi(win::AppInstance(), IDB_CLOCK, m_nDpi);
-    ::SendMessageA(m_picClock.m_hWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_bmpDial.Get()));
+    ShowDial();
 
     if (!m_bModify) {
         EnableRepeat(false);
@@ -75,6 +74,19 @@ BOOL CMemoDlg::OnInitDialog() {
     m_nSecond = now.nSecond;
     ::SetTimer(m_hWnd, kClockTimer, 1000, nullptr);
     return TRUE;
+}
+
+// The dial at the window's DPI; the control takes its size. The control lets
+// go of the old dial before it is deleted.
+void CMemoDlg::ShowDial() {
+    win::Bitmap dial = win::LoadPictureForDpi(win::AppInstance(), IDB_CLOCK, m_nDpi);
+    ::SendMessageA(m_picClock.m_hWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(dial.Get()));
+    m_bmpDial = std::move(dial);
+}
+
+void CMemoDlg::OnDpiChanged(int nDpi, const RECT& rcSuggested) {
+    win::Dialog::OnDpiChanged(nDpi, rcSuggested);
+    ShowDial();
 }
 
 void CMemoDlg::EnableRepeat(bool bEnable) {

@@ -189,7 +189,8 @@ void Dialog::OnDpiChanged(int nDpi, const RECT& rcSuggested) {
         // new font is given out before the one it replaces is deleted.
         Font font;
         LOGFONTA lf{};
-        HGDIOBJ current = reinterpret_cast<HGDIOBJ>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
+        HGDIOBJ current = m_fontForDpi ? static_cast<HGDIOBJ>(m_fontForDpi.Get())
+                                       : reinterpret_cast<HGDIOBJ>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
         if (current && ::GetObjectA(current, sizeof lf, &lf)) {
             lf.lfHeight = ::MulDiv(lf.lfHeight, nDpi, old);
             lf.lfWidth = ::MulDiv(lf.lfWidth, nDpi, old);
