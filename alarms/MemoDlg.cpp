@@ -1,9 +1,11 @@
 #include "alarms/MemoDlg.h"
 
 #include <cmath>
+#include <utility>
 
 #include "storage/Statements.h"
 #include "win/App.h"
+#include "win/Dpi.h"
 
 namespace {
 constexpr UINT_PTR kClockTimer = 1;
@@ -45,9 +47,7 @@ BOOL CMemoDlg::OnInitDialog() {
         ::SendMessageA(m_comboUnit.m_hWnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(unit));
 
     SetOkCancelIcons(m_imageList, m_btnOK, m_btnCancel);
-    // The control takes the dial's size.
-    m_bmpDial = win::LoadBitmapResource(win::AppInstance(), IDB_CLOCK);
-    ::SendMessageA(m_picClock.m_hWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(m_bmpDial.Get()));
+    ShowDial();
 
     if (!m_bModify) {
         EnableRepeat(false);
@@ -73,6 +73,19 @@ BOOL CMemoDlg::OnInitDialog() {
     m_nSecond = now.nSecond;
     ::SetTimer(m_hWnd, kClockTimer, 1000, nullptr);
     return TRUE;
+}
+
+// The dial at the window's DPI; the control takes its size. The control lets
+// go of the old dial before it is deleted.
+void CMemoDlg::ShowDial() {
+    win::Bitmap dial = win::LoadPictureForDpi(win::AppInstance(), IDB_CLOCK, m_nDpi);
+    ::SendMessageA(m_picClock.m_hWnd, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(dial.Get()));
+    m_bmpDial = std::move(dial);
+}
+
+void CMemoDlg::OnDpiChanged(int nDpi, const RECT& rcSuggested) {
+    win::Dialog::OnDpiChanged(nDpi, rcSuggested);
+    ShowDial();
 }
 
 void CMemoDlg::EnableRepeat(bool bEnable) {
@@ -128,9 +141,10 @@ void CMemoDlg::DrawClock() {
     HWND hPic = m_picClock.m_hWnd;
     if (!hPic) return;
     win::WindowDC dc(hPic);
+    const auto S = [this](int n96) { return win::Scale(n96, m_nDpi); };
     {
         // A white face inside the dial covers the hands drawn last time.
-        win::Region face(::CreateEllipticRgn(25, 22, 75, 72));
+        win::Region face(::CreateEllipticRgn(S(25), S(22), S(75), S(72)));
         win::Brush brush(::CreateHatchBrush(HS_VERTICAL, RGB(255, 255, 255)));
         ::FillRgn(dc, face, brush);
     }
@@ -138,9 +152,9 @@ void CMemoDlg::DrawClock() {
     ::GetClientRect(hPic, &rc);
     const int cx = rc.right / 2;
     const int cy = rc.bottom / 2;
-    DrawHand(dc, cx, cy, kPi / 2 - m_nSecond * kPi / 30, 23, 1, RGB(255, 0, 0));
-    DrawHand(dc, cx, cy, kPi / 2 - m_nMinute * kPi / 30, 20, 2, RGB(0, 0, 0));
-    DrawHand(dc, cx, cy, kPi / 2 - m_nHour * kPi / 6, 15, 3, RGB(0, 0, 0));
+    DrawHand(dc, cx, cy, kPi / 2 - m_nSecond * kPi / 30, S(23), S(1), RGB(255, 0, 0));
+    DrawHand(dc, cx, cy, kPi / 2 - m_nMinute * kPi / 30, S(20), S(2), RGB(0, 0, 0));
+    DrawHand(dc, cx, cy, kPi / 2 - m_nHour * kPi / 6, S(15), S(3), RGB(0, 0, 0));
 }
 
 // Draws the time held, then moves it on by a second: the clock is never

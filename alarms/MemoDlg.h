@@ -29,6 +29,7 @@ protected:
     BOOL OnInitDialog() override;
     bool OnCommand(int nId, int nCode, HWND hCtl) override;
     void OnTimer(UINT_PTR nId) override;
+    void OnDpiChanged(int nDpi, const RECT& rcSuggested) override;
 
 private:
     // The picture static draws the dial itself; the hands go on top of it
@@ -45,6 +46,7 @@ private:
     };
 
     void OnSaveMemo();
+    void ShowDial();
     void EnableRepeat(bool bEnable);
     void DrawClock();
 

@@ -16,7 +16,9 @@
 #include "app/core/WebShortcuts.h"
 #include "app/core/WindowSettings.h"
 #include "engine/LunarCalendar.h"
+#include "view/MonthGrid.h"
 #include "win/App.h"
+#include "win/Dpi.h"
 #include "win/LocalTime.h"
 
 namespace {
@@ -28,7 +30,7 @@ constexpr int kListYears = LunarCalendar::kLunarYearCount;
 CCalendarDlg::CCalendarDlg(HWND hParent)
     : win::Dialog(IDD_CALENDAR_DIALOG, hParent),
       m_clock(ToLocalMinute(win::LocalTime::Now()), [this](const win::LocalTime& now) { OnNewDay(now); }),
-      m_background(BackgroundBrush::Create()) {
+      m_background(BackgroundBrush::Create(win::SystemDpi())) {
     m_hIcon = ::LoadIconA(win::AppInstance(), MAKEINTRESOURCEA(IDR_MAINFRAME));
 }
 
@@ -71,6 +73,7 @@ BOOL CCalendarDlg::OnInitDialog() {
     exStyle = (exStyle & ~static_cast<LONG_PTR>(WS_EX_APPWINDOW)) | WS_EX_TOOLWINDOW;
     ::SetWindowLongPtrA(m_hWnd, GWL_EXSTYLE, exStyle);
 
+    FitSkin();
     ApplyWindowSettings();
     m_bInitDone = 1;
 
@@ -87,6 +90,25 @@ BOOL CCalendarDlg::OnInitDialog() {
     m_clock.Start(m_hWnd, now);
     m_tray.AddAfterFirstPaint();
     return TRUE;
+}
+
+// The window is its skin at its DPI: the picture's scale and the skin's size.
+void CCalendarDlg::FitSkin() {
+    if (m_background.dpi != m_nDpi) m_background = BackgroundBrush::Create(m_nDpi);
+    const int w = win::Scale(kCalendarWidth96, m_nDpi), h = win::Scale(kCalendarHeight96, m_nDpi);
+    RECT rc;
+    ::GetWindowRect(m_hWnd, &rc);
+    if (rc.right - rc.left != w || rc.bottom - rc.top != h)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, w, h, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void CCalendarDlg::OnDpiChanged(int nDpi, const RECT& rcSuggested) {
+    m_menu.Attach(nullptr);  // made again, at the new size, when next opened
+    m_background = BackgroundBrush::Create(nDpi);
+    // The suggested place, at the skin's own size rather than a rounded scaling of the old one.
+    win::Dialog::OnDpiChanged(nDpi, RECT{rcSuggested.left, rcSuggested.top,
+                                         rcSuggested.left + win::Scale(kCalendarWidth96, nDpi),
+                                         rcSuggested.top + win::Scale(kCalendarHeight96, nDpi)});
 }
 
 void CCalendarDlg::DrawMonth() {
@@ -163,7 +185,7 @@ void CCalendarDlg::UpdateTodayTip() {
 void CCalendarDlg::TrackMenu(int x, int y, UINT nFlags) {
     // Made when first wanted: start-up need not wait for it.
     if (!m_menu.GetHandle()) {
-        m_menu.Attach(::LoadMenuA(win::AppInstance(), MAKEINTRESOURCEA(IDR_MENU_POPUP)));
+        m_menu.Attach(::LoadMenuA(win::AppInstance(), MAKEINTRESOURCEA(IDR_MENU_POPUP)), m_nDpi);
         m_menu.ConvertToOwnerDraw(m_menu.GetHandle());
     }
     HMENU popup = m_menu.GetSubMenu(0);

@@ -40,8 +40,10 @@ protected:
     bool OnCommand(int nId, int nCode, HWND hCtl) override;
     void OnOK() override;
     void OnTimer(UINT_PTR nId) override;
+    void OnDpiChanged(int nDpi, const RECT& rcSuggested) override;
 
 private:
+    void FitSkin();
     void OnPaint();
     void OnSysCommand(UINT nId, LPARAM lParam);
     void StepMonth(int nDelta);

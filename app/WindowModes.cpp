@@ -8,6 +8,7 @@
 #include "app/core/WindowSettings.h"
 #include "win/App.h"
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -155,7 +156,14 @@ void CCalendarDlg::ApplyWindowSettings() {
         m_nStyle = style;
         // Activating the window would lift it back to the top of the stack.
         const UINT flags = SWP_SHOWWINDOW | (kInsertAfter[style] == HWND_BOTTOM ? SWP_NOACTIVATE : 0);
-        ::SetWindowPos(m_hWnd, kInsertAfter[style], place.left, place.top, place.right - place.left,
-                       place.bottom - place.top, flags);
+        // The saved place, in screen pixels. A size saved at another scale than the
+        // window's now (far from its skin's size) would cut the month off or stretch
+        // it: the window keeps its own size then.
+        int w = place.right - place.left, h = place.bottom - place.top;
+        if (std::abs(w - client.right) > client.right / 16 || std::abs(h - client.bottom) > client.bottom / 16) {
+            w = client.right;
+            h = client.bottom;
+        }
+        ::SetWindowPos(m_hWnd, kInsertAfter[style], place.left, place.top, w, h, flags);
     }
 }

@@ -1,6 +1,7 @@
 #include "reminders/NoticeDlg.h"
 
 #include "win/App.h"
+#include "win/Dpi.h"
 
 void CNoticeDlg::DoDataExchange(win::DataExchange& dx) { win::DDX_Control(dx, IDC_EDIT_NOTICE_TEXT, m_editText); }
 
@@ -24,12 +25,12 @@ bool CNoticeDlg::PreTranslateMessage(MSG& msg) {
 
 void CNoticeDlg::DrawTitle() {
     win::WindowDC dc(m_hWnd);
-    win::Font font = win::CreatePointFont(150, "宋体", dc);
+    win::Font font = win::CreatePointFont(150, "宋体", m_nDpi);
     win::SelectObjectScope select(dc, font);
     ::SetBkMode(dc, TRANSPARENT);
     RECT client;
     ::GetClientRect(m_hWnd, &client);
-    RECT band{0, 8, client.right, 30};
+    RECT band{0, win::Scale(8, m_nDpi), client.right, win::Scale(30, m_nDpi)};
     ::DrawTextA(dc, m_strTitle.c_str(), static_cast<int>(m_strTitle.size()), &band, DT_CENTER | DT_TOP);
 }
 
@@ -37,7 +38,7 @@ INT_PTR CNoticeDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_CTLCOLORDLG: {
             if (!m_brush) {
-                m_bmpBack = win::LoadBitmapResource(win::AppInstance(), IDB_NOTICE);
+                m_bmpBack = win::LoadPictureForDpi(win::AppInstance(), IDB_NOTICE, m_nDpi);
                 m_brush.Reset(::CreatePatternBrush(m_bmpBack));
             }
             RECT rc;
@@ -56,6 +57,11 @@ INT_PTR CNoticeDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         default:
             return win::Dialog::OnMessage(msg, wParam, lParam);
     }
+}
+
+void CNoticeDlg::OnDpiChanged(int nDpi, const RECT& rcSuggested) {
+    m_brush.Reset();  // made again at the new DPI by the next background request
+    win::Dialog::OnDpiChanged(nDpi, rcSuggested);
 }
 
 void ShowReminderNotice(const std::string& strTitle, const std::string& strText) {

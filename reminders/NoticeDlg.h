@@ -22,6 +22,7 @@ protected:
     BOOL OnInitDialog() override;
     bool PreTranslateMessage(MSG& msg) override;
     INT_PTR OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    void OnDpiChanged(int nDpi, const RECT& rcSuggested) override;
 
 private:
     void DrawTitle();

@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "storage/ReminderDb.h"
 #include "win/App.h"
+#include "win/Dpi.h"
 
 namespace {
 constexpr int kToolBarId = 0xE800;
@@ -47,10 +48,12 @@ bool CReminderListDlg::CreateToolBar() {
     if (!m_hToolBar) return false;
     ::SendMessageA(m_hToolBar, WM_SETFONT, ::SendMessageA(m_hWnd, WM_GETFONT, 0, 0), FALSE);
     ::SendMessageA(m_hToolBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
-    m_imageList.Create(32, 32, ILC_COLOR24 | ILC_MASK, 2, 2);
-    for (int icon = IDI_TOOL_NEW; icon <= IDI_TOOL_EXIT; ++icon) m_imageList.AddIcon(win::AppInstance(), icon, 32, 32);
+    const int side = win::Scale(32, m_nDpi);  // the icons' size at the dialog's DPI
+    m_imageList.Create(side, side, ILC_COLOR24 | ILC_MASK, 2, 2);
+    for (int icon = IDI_TOOL_NEW; icon <= IDI_TOOL_EXIT; ++icon)
+        m_imageList.AddIcon(win::AppInstance(), icon, side, side);
     ::SendMessageA(m_hToolBar, TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(m_imageList.Get()));
-    ::SendMessageA(m_hToolBar, TB_SETBITMAPSIZE, 0, MAKELONG(32, 32));
+    ::SendMessageA(m_hToolBar, TB_SETBITMAPSIZE, 0, MAKELONG(side, side));
 
     const struct {
         int nId;
@@ -68,7 +71,7 @@ bool CReminderListDlg::CreateToolBar() {
         buttons[i].iString = reinterpret_cast<INT_PTR>(kButtons[i].szText);
     }
     ::SendMessageA(m_hToolBar, TB_ADDBUTTONSA, 5, reinterpret_cast<LPARAM>(buttons));
-    ::SendMessageA(m_hToolBar, TB_SETBUTTONSIZE, 0, MAKELONG(60, 60));
+    ::SendMessageA(m_hToolBar, TB_SETBUTTONSIZE, 0, MAKELONG(win::Scale(60, m_nDpi), win::Scale(60, m_nDpi)));
     ::SendMessageA(m_hToolBar, TB_AUTOSIZE, 0, 0);
 
     // The list starts below the tool bar, however tall the bar came out.

@@ -83,16 +83,33 @@ def value_noise(x, y, cell, seed):
 # Canvas
 # --------------------------------------------------------------------------
 class Canvas:
-    def __init__(self, w, h, color=(0, 0, 0), alpha=0.0):
-        self.w, self.h = w, h
-        n = w * h
+    """Drawn in logical pixels; `scale` makes the stored image that many times
+    larger (the 150 % and 200 % sets). Shapes are evaluated at every stored
+    pixel, so their edges stay sharp; a put() of one logical pixel covers its
+    share of the stored ones."""
+
+    def __init__(self, w, h, color=(0, 0, 0), alpha=0.0, scale=1.0):
+        self.s = scale
+        self.w, self.h = int(round(w * scale)), int(round(h * scale))
+        n = self.w * self.h
         self.r = [float(color[0])] * n
         self.g = [float(color[1])] * n
         self.b = [float(color[2])] * n
         self.a = [float(alpha)] * n
 
     def put(self, x, y, col, a=1.0):
-        """Composite colour `col` with opacity `a` over pixel (x, y)."""
+        """Composite colour `col` with opacity `a` over logical pixel (x, y)."""
+        s = self.s
+        if s == 1.0:
+            self._put(x, y, col, a)
+            return
+        for py in range(int(math.floor(y * s)), int(math.ceil((y + 1) * s))):
+            cy = min(py + 1, (y + 1) * s) - max(py, y * s)
+            for px in range(int(math.floor(x * s)), int(math.ceil((x + 1) * s))):
+                self._put(px, py, col, a * cy * (min(px + 1, (x + 1) * s) - max(px, x * s)))
+
+    def _put(self, x, y, col, a=1.0):
+        """Composite over stored pixel (x, y)."""
         if a <= 0.0 or x < 0 or y < 0 or x >= self.w or y >= self.h:
             return
         i = y * self.w + x
@@ -117,49 +134,52 @@ class Canvas:
 
     def fill_rect(self, x0, y0, x1, y1, col, a=1.0):
         """Fill the integer pixel rectangle [x0, x1) x [y0, y1)."""
-        for y in range(max(0, y0), min(self.h, y1)):
-            for x in range(max(0, x0), min(self.w, x1)):
+        for y in range(max(0, y0), y1):
+            for x in range(max(0, x0), x1):
                 self.put(x, y, col, a)
+
+    def _box(self, bbox, pad):
+        s = self.s
+        bx0, by0, bx1, by1 = bbox
+        return (max(0, int(math.floor((bx0 - pad) * s))), max(0, int(math.floor((by0 - pad) * s))),
+                min(self.w, int(math.ceil((bx1 + pad) * s))), min(self.h, int(math.ceil((by1 + pad) * s))))
 
     def paint(self, shape, col, a=1.0):
         """Fill a shape (sdf, bbox). `col` may be a colour or f(x, y)."""
-        sdf, (bx0, by0, bx1, by1) = shape
-        x0 = max(0, int(math.floor(bx0 - 1)))
-        y0 = max(0, int(math.floor(by0 - 1)))
-        x1 = min(self.w, int(math.ceil(bx1 + 1)))
-        y1 = min(self.h, int(math.ceil(by1 + 1)))
+        sdf, bbox = shape
+        x0, y0, x1, y1 = self._box(bbox, 1)
+        s = self.s
         dyn = callable(col)
         for y in range(y0, y1):
-            py = y + 0.5
+            py = (y + 0.5) / s
             for x in range(x0, x1):
-                px = x + 0.5
-                cov = 0.5 - sdf(px, py)
+                px = (x + 0.5) / s
+                cov = 0.5 - sdf(px, py) * s
                 if cov <= 0.0:
                     continue
                 if cov > 1.0:
                     cov = 1.0
-                self.put(x, y, col(px, py) if dyn else col, cov * a)
+                self._put(x, y, col(px, py) if dyn else col, cov * a)
 
     def paint_soft(self, shape, col, a, blur):
         """Fill a shape with a soft edge `blur` px wide (shadows, glows)."""
-        sdf, (bx0, by0, bx1, by1) = shape
-        x0 = max(0, int(math.floor(bx0 - blur - 1)))
-        y0 = max(0, int(math.floor(by0 - blur - 1)))
-        x1 = min(self.w, int(math.ceil(bx1 + blur + 1)))
-        y1 = min(self.h, int(math.ceil(by1 + blur + 1)))
+        sdf, bbox = shape
+        x0, y0, x1, y1 = self._box(bbox, blur + 1)
+        s = self.s
         for y in range(y0, y1):
             for x in range(x0, x1):
-                d = sdf(x + 0.5, y + 0.5)
+                d = sdf((x + 0.5) / s, (y + 0.5) / s)
                 cov = 1.0 - smoothstep(-blur * 0.5, blur * 0.5, d)
                 if cov > 0.0:
-                    self.put(x, y, col, cov * a)
+                    self._put(x, y, col, cov * a)
 
-    def composite_over(self, other, ox=0, oy=0):
+    def composite_over(self, other):
+        """Lays `other`, of the same size and scale, over this canvas."""
         for y in range(other.h):
             for x in range(other.w):
                 r, g, b, a = other.get(x, y)
                 if a > 0.0:
-                    self.put(x + ox, y + oy, (r, g, b), a)
+                    self._put(x, y, (r, g, b), a)
 
 
 # --------------------------------------------------------------------------
@@ -440,6 +460,58 @@ def png_bytes(c, alpha=False):
     return b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) + chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b"")
 
 
+
+def flat_pixels(c):
+    """The canvas's (r, g, b) bytes, top row first, flattened onto paper."""
+    return [tuple(q8(v) for v in mix(PAPER, c.get(x, y)[:3], c.get(x, y)[3])) for y in range(c.h) for x in range(c.w)]
+
+
+def median_cut(px, n):
+    """px with at most n colours: the colour space is split, most populous
+    spread first, at the median, and each part takes its weighted mean."""
+    counts = {}
+    for p in px:
+        counts[p] = counts.get(p, 0) + 1
+    boxes = [sorted(counts.items())]
+    while len(boxes) < n:
+        spans = [(max(p[k] for p, _ in b) - min(p[k] for p, _ in b), k, i)
+                 for i, b in enumerate(boxes) if len(b) > 1 for k in range(3)]
+        if not spans or max(spans)[0] == 0:
+            break
+        _, k, i = max(spans)
+        box = sorted(boxes.pop(i), key=lambda pc: pc[0][k])
+        half, acc, cut = sum(c for _, c in box) / 2.0, 0, 1
+        for j, (_, c) in enumerate(box):
+            acc += c
+            if acc >= half:
+                cut = min(max(j, 1), len(box) - 1)
+                break
+        boxes += [box[:cut], box[cut:]]
+    mapping = {}
+    for box in boxes:
+        total = sum(c for _, c in box)
+        mean = tuple(int(round(sum(p[k] * c for p, c in box) / total)) for k in range(3))
+        for p, _ in box:
+            mapping[p] = mean
+    return [mapping[p] for p in px]
+
+
+def png_palette_bytes(c, colours):
+    """An indexed PNG of at most `colours` colours: the 150 % and 200 % sets,
+    whose smooth shading needs few colours and must stay small."""
+    px = median_cut(flat_pixels(c), colours)
+    palette = sorted(set(px))
+    index = {p: i for i, p in enumerate(palette)}
+    raw = bytearray()
+    for y in range(c.h):
+        raw += b"\0" + bytes(index[p] for p in px[y * c.w:(y + 1) * c.w])
+
+    def chunk(tag, data):
+        return struct.pack(">I", len(data)) + tag + data + struct.pack(">I", zlib.crc32(tag + data))
+    head = struct.pack(">IIBBBBB", c.w, c.h, 8, 3, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) + chunk(b"PLTE", b"".join(bytes(p) for p in palette)) +
+            chunk(b"IDAT", zlib.compress(bytes(raw), 9)) + chunk(b"IEND", b""))
+
 # Pixels fainter than this are dropped entirely. Anything kept is opaque in
 # the AND mask, so images drawn through a 24-bit masked image list show the
 # shape's own colours and no stray fringe.
@@ -533,7 +605,11 @@ def ico_bytes(images, png_sizes=()):
 # Shared skin pieces
 # --------------------------------------------------------------------------
 def paper_texture(c, x0, y0, x1, y1, top, bottom, grain=1.6, seed=7):
-    """Warm paper: vertical gradient, soft fibres and a little grain."""
+    """Warm paper: vertical gradient, soft fibres and a little grain. The larger
+    sets go without the fibres and the grain: pixel noise does not compress,
+    and they must stay small inside the program."""
+    if c.s != 1.0:
+        grain = 0.0
     span = max(1, y1 - y0 - 1)
     for y in range(y0, y1):
         base = mix(top, bottom, (y - y0) / span)
@@ -589,16 +665,16 @@ def leaf(c, x0, y0, x1, y1, width, col, a=1.0):
 # --------------------------------------------------------------------------
 # 144: main calendar window background, 414 x 268
 # --------------------------------------------------------------------------
-def draw_background():
+def draw_background(scale=1.0):
     W, H = 414, 268
-    c = Canvas(W, H, PAPER, 1.0)
+    c = Canvas(W, H, PAPER, 1.0, scale)
     header_bottom = 45
 
     # Header band: pale jade, a touch deeper at the top.
     for y in range(0, header_bottom):
         col = mix((218, 237, 230), (238, 247, 243), smoothstep(0, 1, y / (header_bottom - 1)))
         for x in range(W):
-            n = (value_noise(x, y * 0.5, 14.0, 3) - 0.5) * 1.2
+            n = (value_noise(x, y * 0.5, 14.0, 3) - 0.5) * 1.2 if c.s == 1.0 else 0.0
             c.put(x, y, (col[0] + n, col[1] + n, col[2] + n))
     faded_hline(c, 4, W - 4, 3, WHITE, 0.7, 60)
 
@@ -625,7 +701,7 @@ def draw_background():
                 c.put(x, y, (200, 192, 172), 0.35 * t)
 
     # Very faint plum branch in the lower right corner, like a watermark.
-    wm = Canvas(W, H)
+    wm = Canvas(W, H, scale=scale)
     branch = [(W - 2, 188), (W - 30, 205), (W - 56, 230), (W - 72, 252), (W - 80, H - 2)]
     wm.paint(strokes([branch], 2.2), (150, 120, 100))
     wm.paint(strokes([[(W - 40, 220), (W - 22, 232), (W - 8, 236)]], 1.4), (150, 120, 100))
@@ -692,10 +768,10 @@ def draw_menu_highlight():
 # --------------------------------------------------------------------------
 # 147: clock dial, 98 x 93
 # --------------------------------------------------------------------------
-def draw_clock_dial():
+def draw_clock_dial(scale=1.0):
     W, H = 98, 93
     cx, cy = 50.0, 47.0
-    c = Canvas(W, H, PAPER, 1.0)
+    c = Canvas(W, H, PAPER, 1.0, scale)
     paper_texture(c, 0, 0, W, H, PAPER, (248, 245, 236), seed=11)
 
     # Soft shadow, then the dial face.
@@ -744,15 +820,15 @@ def draw_clock_dial():
 # --------------------------------------------------------------------------
 # 149: reminder notice background, 200 x 132
 # --------------------------------------------------------------------------
-def draw_notice():
+def draw_notice(scale=1.0):
     W, H = 200, 132
-    c = Canvas(W, H, PAPER, 1.0)
+    c = Canvas(W, H, PAPER, 1.0, scale)
     band = 30
     paper_texture(c, 0, band, W, H, PAPER, PAPER_LOW, seed=17)
     for y in range(band):
         col = mix((170, 210, 199), (196, 227, 218), smoothstep(0, 1, y / (band - 1)))
         for x in range(W):
-            n = (value_noise(x, y * 0.5, 12.0, 5) - 0.5) * 1.4
+            n = (value_noise(x, y * 0.5, 12.0, 5) - 0.5) * 1.4 if c.s == 1.0 else 0.0
             c.put(x, y, (col[0] + n, col[1] + n, col[2] + n))
     faded_hline(c, 2, W - 2, 1, WHITE, 0.55, 30)
 
@@ -778,12 +854,12 @@ def draw_notice():
 # --------------------------------------------------------------------------
 # 279: pale flowers behind the notice text, 190 x 93
 # --------------------------------------------------------------------------
-def draw_flowers():
+def draw_flowers(scale=1.0):
     W, H = 190, 93
-    c = Canvas(W, H, PAPER, 1.0)
+    c = Canvas(W, H, PAPER, 1.0, scale)
     paper_texture(c, 0, 0, W, H, (253, 251, 245), (249, 246, 237), grain=1.2, seed=23)
 
-    art = Canvas(W, H)
+    art = Canvas(W, H, scale=scale)
     wood = (176, 150, 128)
     art.paint(strokes([[(-4, 96), (30, 74), (62, 60), (98, 50), (140, 30), (196, -4)]], 2.6), wood)
     art.paint(strokes([[(62, 60), (74, 78), (82, 96)]], 1.8), wood)
@@ -1097,6 +1173,9 @@ output is deterministic, so an unchanged script gives identical files.
 | 147_clock_dial.png | 98x93, RGB PNG (lossless, smaller than the 24-bit bitmap it replaces): clock dial ring with 12, 3, 6, 9 around (50,47) |
 | 149_notice.png | 200x132, RGB PNG: reminder notice background with title band (y 0..30) |
 | 279_notice_flowers.png | 190x93, RGB PNG: pale plum blossoms behind the notice text |
+| 1144_background_150.png, 2144_background_200.png | the background at 150 % (621x402) and 200 % (828x536): indexed PNG, 32 colours, without the paper's grain |
+| 2147_clock_dial_200.png | the clock dial at 200 % (196x186): indexed PNG, 48 colours |
+| 2149_notice_200.png | the notice background at 200 % (400x264): indexed PNG, 32 colours |
 | 248_day1.ico .. 278_day31.ico | tray icons showing the day of the month (247 + day), 16x16 and 32x32 (the 32x32 image as PNG: the tray shows the 16x16 one) |
 
 Palette: paper #FCFAF3, pale jade #E9F4EF / #D6EBE4, teal accent #2E7A72,
@@ -1129,6 +1208,17 @@ def build():
     out["147_clock_dial.png"] = png_bytes(draw_clock_dial())
     out["149_notice.png"] = png_bytes(draw_notice())
     out["279_notice_flowers.png"] = png_bytes(draw_flowers())
+    # Larger sets of the pictures whose lines and figures should stay sharp
+    # on larger screens: 150 % under id + 1000, 200 % under id + 2000. The
+    # program must stay within 800 KB, so only the window's skin has both; the
+    # dial and the notice are drawn at 200 % and scaled down for 150 %, and the
+    # pale flowers, soft by nature, are scaled up from 100 %.
+    for base, name, draw, colours, scales in ((144, "background", draw_background, 32, (1.5, 2.0)),
+                                              (147, "clock_dial", draw_clock_dial, 48, (2.0,)),
+                                              (149, "notice", draw_notice, 32, (2.0,))):
+        for scale in scales:
+            out["%d_%s_%d.png" % (base + int(2000 * (scale - 1)), name, int(scale * 100))] = \
+                png_palette_bytes(draw(scale), colours)
     for day in range(1, 32):
         out["%d_day%d.ico" % (247 + day, day)] = ico_bytes([day_icon_16(day), day_icon_32(day)], png_sizes=(32,))
     out["README.md"] = README.encode("utf-8")

@@ -70,3 +70,39 @@ std::string GetMonthName(int nMonth) {
                                           "七月", "八月", "九月", "十月", "十一月", "十二月"};
     return (nMonth >= 1 && nMonth <= 12) ? names[nMonth - 1] : std::string();
 }
+
+MonthLayout::MonthLayout(int dpi, int nWidth, int nHeight)
+    : m_dpi(dpi > 0 ? dpi : 96), m_nWidth(nWidth), m_nHeight(nHeight) {
+    m_nColumn = (nWidth - Px(10)) / 7;  // the grid starts 10 pixels in
+}
+
+int MonthLayout::Px(int n96) const {
+    const long long scaled = static_cast<long long>(n96) * m_dpi;
+    return static_cast<int>((scaled >= 0 ? scaled + 48 : scaled - 48) / 96);
+}
+
+GridRect MonthLayout::Column(int nColumn, int nTop) const {
+    return {Px(10) + nColumn * m_nColumn, nTop, Px(10) + (nColumn + 1) * m_nColumn, m_nHeight};
+}
+
+GridRect MonthLayout::Title() const { return {0, Px(13), m_nWidth - Px(10), Px(40)}; }
+GridRect MonthLayout::YearText() const { return {Px(310), Px(15), m_nWidth - Px(10), Px(40)}; }
+GridRect MonthLayout::Header(int nColumn) const { return Column(nColumn, Px(50)); }
+
+GridRect MonthLayout::Cell(int nIndex) const {
+    GridRect r = Column(nIndex % 7, Px(70 + 30 * (nIndex / 7)));
+    r.bottom = Px(70 + 30 * (nIndex / 7 + 1));
+    return r;
+}
+
+GridRect MonthLayout::DayNumber(int nIndex) const { return Column(nIndex % 7, Px(70 + 30 * (nIndex / 7))); }
+GridRect MonthLayout::Label(int nIndex) const { return Column(nIndex % 7, Px(85 + 30 * (nIndex / 7))); }
+GridRect MonthLayout::DayOffMark(int nIndex) const {
+    GridRect r = Column(nIndex % 7, Px(68 + 30 * (nIndex / 7)));
+    r.right -= Px(2);
+    return r;
+}
+
+GridRect MonthLayout::EraseTitle() const { return {Px(170), Px(10), Px(240), Px(38)}; }
+GridRect MonthLayout::EraseYear() const { return {Px(300), Px(15), m_nWidth, Px(35)}; }
+GridRect MonthLayout::EraseGrid() const { return {0, Px(50), m_nWidth, m_nHeight}; }

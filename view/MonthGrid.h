@@ -64,3 +64,45 @@ MonthGrid BuildMonthGrid(int nYear, int nMonth, int nViewDay, int nNowYear, int 
 
 // Month title: 一月 .. 十二月; empty outside 1..12.
 std::string GetMonthName(int nMonth);
+
+// Where the month is drawn on the calendar window, in pixels of a window at
+// dpi: the skin's own layout at 96 dpi, every length scaled by dpi / 96.
+struct GridRect {
+    int left, top, right, bottom;
+};
+
+// The calendar window's size at 96 dpi (its skin picture is 414 x 268).
+constexpr int kCalendarWidth96 = 414;
+constexpr int kCalendarHeight96 = 270;
+
+class MonthLayout {
+public:
+    // For a client area of nWidth x nHeight pixels at dpi.
+    MonthLayout(int dpi, int nWidth, int nHeight);
+
+    // A length given at 96 dpi, at this layout's DPI (rounded half away from zero).
+    int Px(int n96) const;
+
+    GridRect Title() const;      // the month's name, centred
+    GridRect YearText() const;   // the lunar year, not clipped
+    GridRect Header(int nColumn) const;
+    // A day cell (index as MonthGrid::cells): its whole box, the day number's
+    // box at its top and the label's under it. Number and label are centred
+    // in their boxes, which run to the window's bottom edge.
+    GridRect Cell(int nIndex) const;
+    GridRect DayNumber(int nIndex) const;
+    GridRect Label(int nIndex) const;
+    // The 休/班 mark's box: right-aligned 2 pixels in from the cell's edge,
+    // a little above the day number.
+    GridRect DayOffMark(int nIndex) const;
+    // What a new month erases: the title, the lunar year and the grid.
+    GridRect EraseTitle() const;
+    GridRect EraseYear() const;
+    GridRect EraseGrid() const;
+
+private:
+    GridRect Column(int nColumn, int nTop) const;
+
+    int m_dpi, m_nWidth, m_nHeight;
+    int m_nColumn;  // a column's width
+};

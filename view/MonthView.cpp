@@ -5,11 +5,18 @@
 #include "res/resource.h"
 #include "view/MonthGrid.h"
 #include "win/App.h"
+#include "win/Dpi.h"
 
-BackgroundBrush BackgroundBrush::Create() {
+BackgroundBrush BackgroundBrush::Create(int dpi) {
+    BackgroundBrush b;
+    b.dpi = dpi;
+    if (dpi != 96) {
+        win::Bitmap picture = win::LoadPictureForDpi(win::AppInstance(), IDB_BACKGROUND, dpi);
+        if (picture) b.brush.Reset(::CreatePatternBrush(picture));  // the brush keeps its own copy
+        return b;
+    }
     // Made straight from the resource's DIB: no bitmap to load first and copy
     // again (a few milliseconds of start-up for 326 KB).
-    BackgroundBrush b;
     HRSRC res = ::FindResourceA(win::AppInstance(), MAKEINTRESOURCEA(IDB_BACKGROUND), RT_BITMAP);
     HGLOBAL data = res ? ::LoadResource(win::AppInstance(), res) : nullptr;
     if (const void* dib = data ? ::LockResource(data) : nullptr) {
@@ -19,10 +26,11 @@ BackgroundBrush BackgroundBrush::Create() {
 }
 
 namespace {
-void DrawTextIn(HDC hdc, const std::string& text, int left, int top, int right, int bottom,
-                UINT flags) {
+RECT ToRect(const GridRect& box) { return RECT{box.left, box.top, box.right, box.bottom}; }
+
+void DrawTextIn(HDC hdc, const std::string& text, const GridRect& box, UINT flags) {
     if (text.empty()) return;
-    RECT r{left, top, right, bottom};
+    RECT r = ToRect(box);
     ::DrawTextA(hdc, text.c_str(), static_cast<int>(text.size()), &r, flags);
 }
 }  // namespace
@@ -33,9 +41,8 @@ void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, const Solar
 
     RECT client;
     ::GetClientRect(hWnd, &client);
-    const int width = client.right - 10;  // the grid starts 10 pixels in
-    const int W = width / 7;
-    const int H = client.bottom;
+    const int dpi = win::WindowDpi(hWnd);
+    const MonthLayout layout(dpi, client.right, client.bottom);
 
     win::WindowDC dc(hWnd);
     if (!dc) return;
@@ -44,45 +51,48 @@ void DrawMonth(HWND hWnd, HBRUSH hBackground, int nYear, int nMonth, const Solar
     // grid. The year text and the grid reach the right edge of the window, so
     // they are erased to it.
     HBRUSH erase = hBackground ? hBackground : static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-    const RECT areas[3] = {{170, 10, 240, 38}, {300, 15, client.right, 35}, {0, 50, client.right, H}};
-    for (const RECT& area : areas) ::FillRect(dc, &area, erase);
+    for (const GridRect& box : {layout.EraseTitle(), layout.EraseYear(), layout.EraseGrid()}) {
+        const RECT area = ToRect(box);
+        ::FillRect(dc, &area, erase);
+    }
 
     ::SetBkMode(dc, TRANSPARENT);
     ::SetTextColor(dc, RGB(0, 0, 0));
     {
-        win::Font font = win::CreatePointFont(160, "宋体", dc);
+        win::Font font = win::CreatePointFont(160, "宋体", dpi);
         win::SelectObjectScope select(dc, font);
-        DrawTextIn(dc, GetMonthName(grid.nMonth), 0, 13, width, 40, DT_CENTER);
+        DrawTextIn(dc, GetMonthName(grid.nMonth), layout.Title(), DT_CENTER);
     }
     {
-        win::Font font = win::CreatePointFont(130, "宋体", dc);
+        win::Font font = win::CreatePointFont(130, "宋体", dpi);
         win::SelectObjectScope select(dc, font);
         // Not clipped: at 13 points the year text can run a few pixels past the window's
         // usable width, and cutting its last character would be worse.
-        DrawTextIn(dc, grid.strYearText, 310, 15, width, 40, DT_NOCLIP);
+        DrawTextIn(dc, grid.strYearText, layout.YearText(), DT_NOCLIP);
         for (int k = 0; k < 7; ++k) {
             ::SetTextColor(dc, grid.header[k].cr);
-            DrawTextIn(dc, grid.header[k].text, 10 + k * W, 50, 10 + (k + 1) * W, H, DT_CENTER);
+            DrawTextIn(dc, grid.header[k].text, layout.Header(k), DT_CENTER);
         }
     }
-    // Day numbers, then the labels 15 pixels under them, each in its colour;
-    // 休 and 班 small in the top right corner, clear of the centred number and
-    // above the label.
-    auto drawCells = [&](int nPointTenths, int nTop, UINT nFlags, auto textOf, auto colorOf) {
-        win::Font font = win::CreatePointFont(nPointTenths, "宋体", dc);
+    // Day numbers, then the labels under them, each in its colour; 休 and 班
+    // small in the top right corner, clear of the centred number and above the
+    // label.
+    auto drawCells = [&](int nPointTenths, auto boxOf, UINT nFlags, auto textOf, auto colorOf) {
+        win::Font font = win::CreatePointFont(nPointTenths, "宋体", dpi);
         win::SelectObjectScope select(dc, font);
         for (int i = grid.nFirstWeekday; i < grid.nCellCount; ++i) {
             const MonthCell& cell = grid.cells[static_cast<size_t>(i)];
-            const int r = i / 7, c = i % 7;
             ::SetTextColor(dc, colorOf(cell));
-            const int right = 10 + (c + 1) * W - ((nFlags & DT_RIGHT) ? 2 : 0);
-            DrawTextIn(dc, textOf(cell), 10 + c * W, nTop + 30 * r, right, H, nFlags);
+            DrawTextIn(dc, textOf(cell), (layout.*boxOf)(i), nFlags);
         }
     };
-    drawCells(120, 70, DT_CENTER, [](const MonthCell& cell) -> const std::string& { return cell.strDayText; },
+    drawCells(120, &MonthLayout::DayNumber, DT_CENTER,
+              [](const MonthCell& cell) -> const std::string& { return cell.strDayText; },
               [](const MonthCell& cell) { return cell.crDay; });
-    drawCells(85, 85, DT_CENTER, [](const MonthCell& cell) -> const std::string& { return cell.label.text; },
+    drawCells(85, &MonthLayout::Label, DT_CENTER,
+              [](const MonthCell& cell) -> const std::string& { return cell.label.text; },
               [](const MonthCell& cell) { return cell.crLabel; });
-    drawCells(75, 68, DT_RIGHT, [](const MonthCell& cell) -> std::string { return GetDayOffMarkText(cell.dayOff); },
+    drawCells(75, &MonthLayout::DayOffMark, DT_RIGHT,
+              [](const MonthCell& cell) -> std::string { return GetDayOffMarkText(cell.dayOff); },
               [](const MonthCell& cell) { return cell.crDayOff; });
 }

@@ -4,6 +4,7 @@
 
 #include "res/resource.h"
 #include "win/App.h"
+#include "win/Dpi.h"
 
 bool CIconButton::OnReflectedDrawItem(DRAWITEMSTRUCT& dis) {
     DrawItem(dis);
@@ -24,7 +25,8 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& dis) {
     ::ImageList_GetImageInfo(m_pImageList, m_nImage, &info);
     const int iw = info.rcImage.right - info.rcImage.left;
     const int ih = info.rcImage.bottom - info.rcImage.top;
-    ::ImageList_Draw(m_pImageList, m_nImage, hdc, 5, ((rc.bottom - rc.top) - ih) / 2, ILD_TRANSPARENT);
+    const int x = win::Scale(5, win::WindowDpi(m_hWnd));
+    ::ImageList_Draw(m_pImageList, m_nImage, hdc, x, ((rc.bottom - rc.top) - ih) / 2, ILD_TRANSPARENT);
 
     RECT rf = rc;
     ::InflateRect(&rf, -2, -2);
@@ -51,7 +53,7 @@ void CIconButton::DrawItem(const DRAWITEMSTRUCT& dis) {
     const int len = ::GetWindowTextLengthA(m_hWnd);
     std::string caption(static_cast<size_t>(len) + 1, '\0');
     caption.resize(static_cast<size_t>(::GetWindowTextA(m_hWnd, &caption[0], len + 1)));
-    rc.left += iw + 5;
+    rc.left += iw + x;
     ::SetBkMode(hdc, TRANSPARENT);
     ::DrawTextA(hdc, caption.c_str(), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
@@ -66,9 +68,10 @@ LRESULT CIconButton::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 void SetOkCancelIcons(win::ImageList& list, CIconButton& ok, CIconButton& cancel) {
-    list.Create(16, 16, ILC_COLOR24 | ILC_MASK, 1, 0);
-    list.AddIcon(win::AppInstance(), IDI_OK, 16, 16);
-    list.AddIcon(win::AppInstance(), IDI_CANCEL, 16, 16);
+    const int side = win::Scale(16, win::WindowDpi(ok.m_hWnd));  // the icons' size at the dialog's DPI
+    list.Create(side, side, ILC_COLOR24 | ILC_MASK, 1, 0);
+    list.AddIcon(win::AppInstance(), IDI_OK, side, side);
+    list.AddIcon(win::AppInstance(), IDI_CANCEL, side, side);
     ok.SetImageList(list);
     cancel.SetImageList(list);
     ok.SetImage(0);

@@ -11,8 +11,10 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr const char kTitle[] = QUORVEL_TITLE;
 }  // namespace
 
-CSkinMenu::CSkinMenu() {
-    m_font.Reset(::CreateFontA(-14, -8, 0, 0, 700, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
+CSkinMenu::CSkinMenu() { MakeFont(); }
+
+void CSkinMenu::MakeFont() {
+    m_font.Reset(::CreateFontA(-S(14), -S(8), 0, 0, 700, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
                                FF_MODERN, "华文细黑"));
 }
 
@@ -20,9 +22,16 @@ CSkinMenu::~CSkinMenu() {
     if (m_hMenu) ::DestroyMenu(m_hMenu);
 }
 
-void CSkinMenu::Attach(HMENU hMenu) {
-    if (m_hMenu && m_hMenu != hMenu) ::DestroyMenu(m_hMenu);
+void CSkinMenu::Attach(HMENU hMenu, int dpi) {
+    if (m_hMenu && m_hMenu != hMenu) {
+        ::DestroyMenu(m_hMenu);
+        m_nUsed = 0;  // the records were the old menu's
+    }
     m_hMenu = hMenu;
+    if (dpi != m_nDpi) {
+        m_nDpi = dpi;
+        MakeFont();
+    }
 }
 
 BOOL CSkinMenu::ConvertToOwnerDraw(HMENU hMenu) {
@@ -63,8 +72,8 @@ bool CSkinMenu::MeasureItem(MEASUREITEMSTRUCT& mis) const {
     if (mis.CtlType != ODT_MENU) return false;
     const SkinMenuItem* item = RecordOf(mis.itemData);
     if (!item) return false;
-    mis.itemWidth = kItemWidth;
-    mis.itemHeight = item->nID == 0 ? 1 : kItemHeight;
+    mis.itemWidth = static_cast<UINT>(S(kItemWidth));
+    mis.itemHeight = static_cast<UINT>(S(item->nID == 0 ? 1 : kItemHeight));
     return true;
 }
 
@@ -97,7 +106,7 @@ void CSkinMenu::DrawItemBack(HDC hdc, const RECT& rc, bool bSelected) const {
         ::SetBkColor(hdc, old);
         return;
     }
-    const RECT frame{rc.left + 29, rc.top + 1, rc.right, rc.bottom - 2};
+    const RECT frame{rc.left + S(29), rc.top + S(1), rc.right, rc.bottom - S(2)};
     {
         win::SelectObjectScope pen(hdc, ::GetStockObject(BLACK_PEN));
         ::Rectangle(hdc, frame.left, frame.top, frame.right, frame.bottom);
@@ -112,7 +121,7 @@ void CSkinMenu::DrawItemBack(HDC hdc, const RECT& rc, bool bSelected) const {
 }
 
 void CSkinMenu::DrawItemText(HDC hdc, RECT rc, const SkinMenuItem& item) const {
-    rc.left += 40;
+    rc.left += S(40);
     ::DrawTextA(hdc, item.strText.c_str(), -1, &rc, DT_VCENTER | DT_SINGLELINE);
 }
 
@@ -124,16 +133,16 @@ void CSkinMenu::DrawBanner(HDC hdc, const RECT& rc) const {
         if (bmp && ::GetObjectA(bmp, sizeof bm, &bm)) {
             win::MemoryDC mem(hdc);
             win::SelectObjectScope select(mem, bmp);
-            ::StretchBlt(hdc, 0, 0, kBannerWidth, rc.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
+            ::StretchBlt(hdc, 0, 0, S(kBannerWidth), rc.bottom, mem, 0, 0, bm.bmWidth, bm.bmHeight, SRCCOPY);
         }
     }
     // The texts go only where the strip was just drawn afresh: drawn again over
     // themselves further down, smoothed letters would darken with each redraw.
     const int saved = ::SaveDC(hdc);
-    ::IntersectClipRect(hdc, 0, 0, kBannerWidth, rc.bottom);
+    ::IntersectClipRect(hdc, 0, 0, S(kBannerWidth), rc.bottom);
     {
         win::SelectObjectScope font(hdc, m_font);
-        for (int k = 0; kTitle[k]; ++k) ::TextOutA(hdc, rc.left + 5, h - 8 + 20 * k, &kTitle[k], 1);
+        for (int k = 0; kTitle[k]; ++k) ::TextOutA(hdc, rc.left + S(5), h + S(20 * k - 8), &kTitle[k], 1);
         struct Mark {
             const char* text;
             int dx, dy;
@@ -141,7 +150,7 @@ void CSkinMenu::DrawBanner(HDC hdc, const RECT& rc) const {
         static const Mark marks[] = {{"V", 8, 155}, {"4", 9, 171}, {".", 11, 177}, {"2", 9, 192},
                                      {"0", 9, 208}, {"正", 5, 225}, {"式", 5, 240}, {"版", 5, 255}};
         for (const Mark& m : marks) {
-            ::TextOutA(hdc, rc.left + m.dx, h + m.dy, m.text,
+            ::TextOutA(hdc, rc.left + S(m.dx), h + S(m.dy), m.text,
                        static_cast<int>(std::char_traits<char>::length(m.text)));
         }
     }
@@ -149,7 +158,7 @@ void CSkinMenu::DrawBanner(HDC hdc, const RECT& rc) const {
 }
 
 void CSkinMenu::DrawSeparator(HDC hdc, RECT rc) const {
-    rc.left += 29;
+    rc.left += S(29);
     win::Brush blue(::CreateSolidBrush(kBlue));
     ::FrameRect(hdc, &rc, blue);
 }

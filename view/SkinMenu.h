@@ -7,6 +7,7 @@
 
 #include <string>
 
+#include "win/Dpi.h"
 #include "win/Gdi.h"
 
 struct SkinMenuItem {
@@ -21,8 +22,9 @@ public:
     CSkinMenu(const CSkinMenu&) = delete;
     CSkinMenu& operator=(const CSkinMenu&) = delete;
 
-    // Takes ownership of a loaded menu (destroyed with this object).
-    void Attach(HMENU hMenu);
+    // Takes ownership of a loaded menu (destroyed with this object), to be
+    // drawn for a window at dpi; null destroys the menu held.
+    void Attach(HMENU hMenu, int dpi = 96);
     HMENU GetHandle() const { return m_hMenu; }
     HMENU GetSubMenu(int nPos) const { return m_hMenu ? ::GetSubMenu(m_hMenu, nPos) : nullptr; }
 
@@ -37,11 +39,14 @@ public:
     bool DrawItem(const DRAWITEMSTRUCT& dis) const;
 
     static constexpr int kMaxItems = 20;
+    // Sizes at 96 dpi; the menu draws them at its window's DPI.
     static constexpr int kItemWidth = 150;
     static constexpr int kItemHeight = 22;
     static constexpr int kBannerWidth = 28;
 
 private:
+    int S(int n96) const { return win::Scale(n96, m_nDpi); }
+    void MakeFont();
     const SkinMenuItem* RecordOf(ULONG_PTR itemData) const;
     void DrawItemBack(HDC hdc, const RECT& rc, bool bSelected) const;
     void DrawItemText(HDC hdc, RECT rc, const SkinMenuItem& item) const;
@@ -51,5 +56,6 @@ private:
     HMENU m_hMenu = nullptr;
     SkinMenuItem m_items[kMaxItems];
     int m_nUsed = 0;   // records filled
-    win::Font m_font;  // banner font
+    int m_nDpi = 96;
+    win::Font m_font;  // banner font, at m_nDpi
 };

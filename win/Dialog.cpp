@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "win/App.h"
+#include "win/Dpi.h"
 
 namespace win {
 
@@ -175,8 +176,45 @@ bool Dialog::UpdateData(bool bSaveAndValidate) {
 }
 
 BOOL Dialog::OnInitDialog() {
+    m_nDpi = WindowDpi(m_hWnd);
+    KeepOwnLayoutOnDpiChange(m_hWnd);
     UpdateData(false);
     return TRUE;
+}
+
+void Dialog::OnDpiChanged(int nDpi, const RECT& rcSuggested) {
+    const int old = m_nDpi;
+    m_nDpi = nDpi;
+    if (old != nDpi && old > 0) {
+        // The template's font and every control's place at the new DPI. The
+        // new font is given out before the one it replaces is deleted.
+        Font font;
+        LOGFONTA lf{};
+        HGDIOBJ current = m_fontForDpi ? static_cast<HGDIOBJ>(m_fontForDpi.Get())
+                                       : reinterpret_cast<HGDIOBJ>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
+        if (current && ::GetObjectA(current, sizeof lf, &lf)) {
+            lf.lfHeight = ::MulDiv(lf.lfHeight, nDpi, old);
+            lf.lfWidth = ::MulDiv(lf.lfWidth, nDpi, old);
+            font.Reset(::CreateFontIndirectA(&lf));
+        }
+        for (HWND child = ::GetWindow(m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            RECT r;
+            ::GetWindowRect(child, &r);
+            char cls[16] = {};
+            // A drop-down list's height is that of its open list.
+            if (::GetClassNameA(child, cls, sizeof cls) && ::lstrcmpiA(cls, "ComboBox") == 0)
+                ::SendMessageA(child, CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&r));
+            ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&r), 2);
+            ::SetWindowPos(child, nullptr, ::MulDiv(r.left, nDpi, old), ::MulDiv(r.top, nDpi, old),
+                           ::MulDiv(r.right - r.left, nDpi, old), ::MulDiv(r.bottom - r.top, nDpi, old),
+                           SWP_NOZORDER | SWP_NOACTIVATE);
+            if (font) ::SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(font.Get()), FALSE);
+        }
+        if (font) m_fontForDpi = std::move(font);
+    }
+    ::SetWindowPos(m_hWnd, nullptr, rcSuggested.left, rcSuggested.top, rcSuggested.right - rcSuggested.left,
+                   rcSuggested.bottom - rcSuggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 bool Dialog::OnCommand(int nId, int /*nCode*/, HWND /*hCtl*/) {
@@ -252,6 +290,9 @@ INT_PTR Dialog::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         }
         case WM_TIMER:
             OnTimer(wParam);
+            return TRUE;
+        case WM_DPICHANGED:
+            if (lParam) OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return TRUE;
         default:
             return FALSE;

@@ -8,8 +8,13 @@
 
 #include <string>
 
+#include "win/Gdi.h"
 #include "win/LocalTime.h"
 #include "win/Window.h"
+
+#ifndef WM_DPICHANGED
+#define WM_DPICHANGED 0x02E0
+#endif
 
 namespace win {
 
@@ -74,9 +79,15 @@ protected:
     virtual void OnOK();      // exchange and end with IDOK
     virtual void OnCancel();  // end with IDCANCEL
     virtual void OnTimer(UINT_PTR /*nId*/) {}
+    // The window moved to a monitor of another DPI: its template font and its
+    // controls are scaled to it, and it takes the rectangle the system
+    // suggests. A window that draws at its DPI rebuilds what it made for it.
+    virtual void OnDpiChanged(int nDpi, const RECT& rcSuggested);
 
     // Sets the result of a message whose answer goes through DWLP_MSGRESULT.
     INT_PTR SetMsgResult(LRESULT result);
+
+    int m_nDpi = 96;  // the window's DPI, from OnInitDialog on
 
 private:
     static INT_PTR CALLBACK StaticDialogProc(HWND, UINT, WPARAM, LPARAM);
@@ -87,6 +98,7 @@ private:
     HWND m_hParent;
     bool m_bEnded = false;
     INT_PTR m_nResult = -1;
+    Font m_fontForDpi;  // the template's font remade for a changed DPI
 };
 
 }  // namespace win

@@ -2,8 +2,6 @@
 
 #include <wincodec.h>
 
-#include <cstring>
-
 #include "win/App.h"
 
 namespace win {
@@ -20,8 +18,9 @@ int ImageList::AddIcon(HINSTANCE hInst, int nIconId, int cx, int cy) {
 }
 
 namespace {
-// A "PNG" resource decoded by the system's imaging component into a 24-bit
-// DIB section, as a BITMAP would load.
+// A "PNG" resource decoded by the system's imaging component into a 32-bit
+// DIB section, opaque where the picture is (wine's converter, unlike
+// Windows', cannot make 24 bits of an indexed picture).
 Bitmap DecodePngResource(HINSTANCE hInst, int nId) {
     HRSRC res = ::FindResourceA(hInst, MAKEINTRESOURCEA(nId), "PNG");
     HGLOBAL data = res ? ::LoadResource(hInst, res) : nullptr;
@@ -40,15 +39,15 @@ Bitmap DecodePngResource(HINSTANCE hInst, int nId) {
         SUCCEEDED(stream->InitializeFromMemory(bytes, ::SizeofResource(hInst, res))) &&
         SUCCEEDED(factory->CreateDecoderFromStream(stream, nullptr, WICDecodeMetadataCacheOnDemand, &decoder)) &&
         SUCCEEDED(decoder->GetFrame(0, &frame)) && SUCCEEDED(factory->CreateFormatConverter(&converter)) &&
-        SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat24bppBGR, WICBitmapDitherTypeNone, nullptr, 0,
+        SUCCEEDED(converter->Initialize(frame, GUID_WICPixelFormat32bppBGRA, WICBitmapDitherTypeNone, nullptr, 0,
                                         WICBitmapPaletteTypeCustom)) &&
         SUCCEEDED(converter->GetSize(&w, &h))) {
         BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), static_cast<LONG>(w), -static_cast<LONG>(h), 1, 24, BI_RGB,
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), static_cast<LONG>(w), -static_cast<LONG>(h), 1, 32, BI_RGB,
                           0, 0, 0, 0, 0};
         void* bits = nullptr;
         bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        const UINT stride = (w * 3 + 3) & ~3u;
+        const UINT stride = w * 4;
         if (bitmap && FAILED(converter->CopyPixels(nullptr, stride, stride * h, static_cast<BYTE*>(bits))))
             bitmap.Reset();
     }
@@ -65,16 +64,6 @@ Bitmap LoadBitmapResource(HINSTANCE hInst, int nId) {
     Bitmap bitmap(static_cast<HBITMAP>(
         ::LoadImageA(hInst, MAKEINTRESOURCEA(nId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     return bitmap ? std::move(bitmap) : DecodePngResource(hInst, nId);
-}
-
-Font CreatePointFont(int nPointSizeTenths, const char* szFace, HDC hdc) {
-    LOGFONTA lf{};
-    lf.lfCharSet = DEFAULT_CHARSET;
-    std::strncpy(lf.lfFaceName, szFace, LF_FACESIZE - 1);
-    // Tenths of a point to device pixels, rounded like the framework does it.
-    const int dpi = hdc ? ::GetDeviceCaps(hdc, LOGPIXELSY) : 96;
-    lf.lfHeight = -::MulDiv(nPointSizeTenths, dpi, 720);
-    return Font(::CreateFontIndirectA(&lf));
 }
 
 }  // namespace win

@@ -150,11 +150,8 @@ private:
     HIMAGELIST m_h = nullptr;
 };
 
-// Loads a picture resource as an owned 24-bit bitmap: a BITMAP resource, or
+// Loads a picture resource as an owned DIB section: a BITMAP resource, or
 // one of type "PNG", decoded (null when neither loads).
 Bitmap LoadBitmapResource(HINSTANCE hInst, int nId);
-
-// CreatePointFont: a font of a point size in tenths for the given DC.
-Font CreatePointFont(int nPointSizeTenths, const char* szFace, HDC hdc);
 
 }  // namespace win

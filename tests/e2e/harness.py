@@ -181,9 +181,11 @@ def make_database(folder, *rows):
 class Calendar:
     """Quorvel (exe) under wine, its database and settings in workdir (the test's by
     default), started in cwd (workdir by default) with args, its clock starting
-    at faketime ("YYYY-MM-DD hh:mm:ss") when given."""
+    at faketime ("YYYY-MM-DD hh:mm:ss") when given; with trace, wine logs its text output
+    to quorvel.log (see text_drawn)."""
 
-    def __init__(self, test, database=True, ini=None, args=(), workdir=None, cwd=None, faketime=None, exe=QUORVEL):
+    def __init__(self, test, database=True, ini=None, args=(), workdir=None, cwd=None, faketime=None, exe=QUORVEL,
+                 trace=False):
         self.workdir = workdir or test.workdir
         if database and not os.path.exists(self.db_path()):
             make_database(self.workdir)
@@ -193,15 +195,29 @@ class Calendar:
             with open(os.path.join(self.workdir, "Quorvel.ini"), "wb") as f:
                 f.write(ini)
         clock = ["faketime", faketime] if faketime else []
-        with open(os.path.join(test.artifacts, "quorvel.log"), "ab") as out:
-            self.proc = subprocess.Popen(clock + ["wine", exe] + list(args), cwd=cwd or self.workdir, stdout=out,
-                                         stdin=subprocess.DEVNULL, stderr=subprocess.STDOUT, start_new_session=True)
+        self.log = os.path.join(test.artifacts, "quorvel.log")
+        env = dict(os.environ, WINEDEBUG="trace+font") if trace else None
+        with open(self.log, "ab") as out:
+            self.proc = subprocess.Popen(clock + ["wine", exe] + list(args), cwd=cwd or self.workdir, env=env,
+                                         stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                                         start_new_session=True)
         test.addCleanup(self.kill)
 
     def window(self, timeout_ms=20000):
         self.main = drive("find", MAIN, timeout_ms=timeout_ms)
         self.hwnd = self.main["hwnd"]
         return self.main
+
+    def text_drawn(self, since=0):
+        """Every text output of wine's trace from byte `since` of the log on: (text, x, y,
+        box), box being the (left, top, right, bottom) that DrawText was given."""
+        with open(self.log, "rb") as f:
+            f.seek(since)
+            log = f.read().decode("utf-8", "replace")
+        return [(re.sub(r"\\([0-9a-f]{4})", lambda m: chr(int(m[1], 16)), t), int(x), int(y),
+                 tuple(map(int, box)) if box[0] else None)
+                for x, y, *box, t in re.findall(r"NtGdiExtTextOutW \S+, (-?\d+), (-?\d+), \w+, "
+                                               r"(?:\((-?\d+),(-?\d+)\)-\((-?\d+),(-?\d+)\)|\S+), L\"(.*?)\", ", log)]
 
     def db_path(self):
         return os.path.join(self.workdir, "db_Quorvel.mdb")

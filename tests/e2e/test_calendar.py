@@ -6,10 +6,10 @@ import json
 import os
 import re
 
-from harness import (BOX, DRIVER, IDCANCEL, IDNO, IDOK, MAIN, QUORVEL, ROOT, SECTION, VK_ESCAPE, VK_RETURN, WM_CLOSE,
-                     WM_COMMAND, WM_TIMER, WM_RBUTTONDOWN, WM_TRAYNOTIFY, Calendar, WineTestCase, answer, centre,
-                     click_at, close, control, drive, is_dark, is_magenta, make_database, wait_until, wine,
-                     xdotool)
+from harness import (BOX, DRIVER, IDCANCEL, IDNO, IDOK, MAIN, NOTICE, QUORVEL, ROOT, SECTION, VK_ESCAPE, VK_RETURN,
+                     WM_CLOSE, WM_COMMAND, WM_TIMER, WM_RBUTTONDOWN, WM_TRAYNOTIFY, Calendar, WineTestCase, answer,
+                     centre, click_at, close, control, drive, is_dark, is_magenta, make_database,
+                     wait_until, wine, xdotool)
 
 WS_CAPTION, WS_EX_TOOLWINDOW, WS_EX_APPWINDOW = 0x00C00000, 0x80, 0x40000
 MENU_IDS = [32787, 32786, 32785, 32783, 32781, 0, 32784, 32782, 0, 32771, 32772, 0, 32773, 32774, 0,
@@ -18,6 +18,7 @@ LUNAR = re.compile(r"^.\(..\)年闰?(正|二|三|四|五|六|七|八|九|十|十
 with open(os.path.join(ROOT, "engine", "LunarCalendar.h"), encoding="utf-8") as header:
     ENGINE = header.read()
 FIRST, LAST = (int(re.search(r"k%sLunarYear = (\d+);" % end, ENGINE)[1]) for end in ("First", "Last"))  # the year list
+MEMO_INSERT = "insert into tb_memo values (?,?,?,?,?,?,?)"
 RUN_KEYS = [r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"]
 
 
@@ -176,6 +177,73 @@ class CalendarTest(WineTestCase):
         drive("key", MAIN, VK_ESCAPE)
         self.assertEqual(cal.wait_exit(), 0)
         self.assertIn([2, main["hwnd"], 247 + today.day], drive("traylog")["requests"], "Esc left the icon")
+
+    def test_drawn_at_each_dpi(self):
+        # At 96, 144 and 192 dpi (the prefix's LogPixels, read by each new process) the
+        # window is its skin at that scale, each day's number and label lies in its scaled
+        # cell, and the menu and a notice keep their texts inside them.
+        self.addCleanup(wine, "reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD",
+                        "/d", "96", "/f")
+        rows = [(MEMO_INSERT, [("喝水", "NULL", "NULL", "2026-03-10", "08:30:00", "起来走走，看看窗外", 0)])]
+        for dpi in (96, 144, 192):
+            px = lambda n: int(n * dpi / 96 + 0.5)
+            wine("reg", "add", r"HKCU\Control Panel\Desktop", "/v", "LogPixels", "/t", "REG_DWORD", "/d", str(dpi), "/f")
+            workdir = os.path.join(self.workdir, str(dpi))
+            os.makedirs(workdir)
+            make_database(workdir, *rows)
+            # A place saved at 96 dpi keeps its corner and takes the window's size here.
+            cal = Calendar(self, workdir=workdir, faketime="2026-03-10 08:30:05", trace=True,
+                           ini={"窗口风格": "0", "窗口位置": "30,40,444,310"})
+            main = cal.window()
+            self.assertEqual(main["rect"][:2], [30, 40])
+            self.assertLessEqual(max(abs(main["client"][0] - px(414)), abs(main["client"][1] - px(270))), 1, dpi)
+            self.shot("main-%d" % dpi)
+            # March 2026 starts on a Sunday: day d in cell d - 1.
+            width = (main["client"][0] - px(10)) // 7
+            cells = {}
+            for text, x, y, box in cal.text_drawn():
+                if box and box[3] == main["client"][1] and box[1] >= px(70):
+                    column, row = (box[0] - px(10)) // width, (box[1] - px(70)) // px(30)
+                    top, bottom = px(70 + 30 * row), px(70 + 30 * (row + 1))
+                    size = px(12 * 4 / 3) if text.isdigit() else px(8.5 * 4 / 3)
+                    self.assertTrue(box[0] == px(10) + column * width <= x <= (box[0] + box[2]) / 2 and
+                                    top <= y and y + size <= bottom, (dpi, text, x, y, box))
+                    cells.setdefault(row * 7 + column, set()).add(text)
+            self.assertEqual([str(d) in cells.get(d - 1, ()) for d in range(1, 32)], [True] * 31, dpi)
+            self.assertTrue(all(len(texts) == 2 for texts in cells.values()), cells)
+
+            mark = os.path.getsize(cal.log)
+            drive("post", MAIN, WM_TRAYNOTIFY, 247 + 10, WM_RBUTTONDOWN)
+            items = drive("menu")["items"]
+            menu = drive("find", "class=#32768")
+            self.shot("menu-%d" % dpi)
+            x0, y0, x1, y1 = menu["rect"]
+            for item in items:
+                self.assertTrue(x0 <= item["rect"][0] < item["rect"][2] <= x1 and y0 <= item["rect"][1] and
+                                item["rect"][3] <= y1, (dpi, item))
+                self.assertEqual(item["rect"][3] - item["rect"][1], px(1 if item["separator"] else 22), item)
+            self.assert_inside(cal.text_drawn(mark), menu["client"], dpi)
+            click_at(*centre(next(i["rect"] for i in items if i["id"] == 32788)))
+            drive("gone", "class=#32768")
+
+            mark = os.path.getsize(cal.log)
+            drive("post", MAIN, WM_TIMER, 1)
+            notice = drive("controls", NOTICE)
+            # (At 192 dpi wine leaves the notice black on the screen, also before this
+            # program drew at the screen's DPI; the trace shows what it drew.)
+            wait_until(lambda: "喝水" in [t[0] for t in cal.text_drawn(mark)], what="the notice's title")
+            self.shot("notice-%d" % dpi)
+            self.assertLessEqual(abs(notice["client"][0] - px(200)) + abs(notice["client"][1] - px(132)), 2, notice)
+            self.assert_inside(cal.text_drawn(mark), notice["client"], dpi)
+            drive("key", NOTICE, VK_ESCAPE)
+            drive("gone", NOTICE)
+            drive("key", MAIN, VK_ESCAPE)
+            cal.wait_exit()
+
+    def assert_inside(self, drawn, size, dpi):
+        self.assertTrue(drawn, "nothing drawn")
+        for text, x, y, _ in drawn:
+            self.assertTrue(0 <= x < size[0] and 0 <= y <= size[1] - dpi // 8, (dpi, text, x, y, size))
 
     def test_tray_menu_shortcut_settings_and_exit(self):
         # No database, not made when offered, and a damaged settings file: the user is told

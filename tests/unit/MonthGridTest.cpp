@@ -38,3 +38,15 @@ TEST(MonthGrid, DaysOffMarks) {
     }
     for (const MonthCell& cell : BuildMonthGrid(2026, 10, 1, 2000, 1).cells) EXPECT_EQ(cell.dayOff, 0);
 }
+
+// At 96 dpi the layout is the skin's own (57-pixel columns from x = 10, 30-pixel
+// rows from y = 70, labels 15 pixels under the numbers); at 150 % every length is
+// half as long again, rounded, so that cells and skin stay in register.
+TEST(MonthLayoutTest, SkinOffsetsScaleWithTheWindow) {
+    const MonthLayout at96(96, 414, 270), at144(144, 621, 405);
+    const GridRect number = at96.DayNumber(7 + 3), label = at96.Label(7 + 3), cell = at144.Cell(7 + 3);
+    EXPECT_EQ((std::vector<int>{number.left, number.top, number.right, number.bottom, label.top}),
+              (std::vector<int>{181, 100, 238, 270, 115}));
+    EXPECT_EQ((std::vector<int>{cell.left, cell.top, cell.right, cell.bottom}), (std::vector<int>{273, 150, 359, 195}));
+    EXPECT_EQ(at144.Title().top, 20);  // 13 x 1.5 = 19.5, rounded up as MulDiv does
+}
