@@ -1,6 +1,7 @@
 #include "view/MonthView.h"
 
 #include <string>
+#include <vector>
 
 #include "res/resource.h"
 #include "view/MonthGrid.h"
@@ -15,13 +16,10 @@ BackgroundBrush BackgroundBrush::Create(int dpi) {
         if (picture) b.brush.Reset(::CreatePatternBrush(picture));  // the brush keeps its own copy
         return b;
     }
-    // Made straight from the resource's DIB: no bitmap to load first and copy
-    // again (a few milliseconds of start-up for 326 KB).
-    HRSRC res = ::FindResourceA(win::AppInstance(), MAKEINTRESOURCEA(IDB_BACKGROUND), RT_BITMAP);
-    HGLOBAL data = res ? ::LoadResource(win::AppInstance(), res) : nullptr;
-    if (const void* dib = data ? ::LockResource(data) : nullptr) {
-        b.brush.Reset(::CreateDIBPatternBrushPt(dib, DIB_RGB_COLORS));
-    }
+    // Made straight from the inflated DIB, which the brush copies: no bitmap
+    // to make first and copy again.
+    const std::vector<unsigned char> dib = win::LoadCompressedDib(win::AppInstance(), IDB_BACKGROUND);
+    if (!dib.empty()) b.brush.Reset(::CreateDIBPatternBrushPt(dib.data(), DIB_RGB_COLORS));
     return b;
 }
 

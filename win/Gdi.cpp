@@ -2,6 +2,8 @@
 
 #include <wincodec.h>
 
+#include <cstring>
+
 #include "win/App.h"
 
 namespace win {
@@ -60,10 +62,48 @@ Bitmap DecodePngResource(HINSTANCE hInst, int nId) {
 }
 }  // namespace
 
+std::vector<unsigned char> LoadCompressedDib(HINSTANCE hInst, int nId) {
+    HRSRC res = ::FindResourceA(hInst, MAKEINTRESOURCEA(nId), "DIBZ");
+    HGLOBAL data = res ? ::LoadResource(hInst, res) : nullptr;
+    const BYTE* bytes = data ? static_cast<const BYTE*>(::LockResource(data)) : nullptr;
+    const DWORD nBytes = res ? ::SizeofResource(hInst, res) : 0;
+    // In ntdll since the first NT; no import library declares it.
+    using Decompress = LONG(WINAPI*)(USHORT, PUCHAR, ULONG, PUCHAR, ULONG, PULONG);
+    static const auto decompress = reinterpret_cast<Decompress>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "RtlDecompressBuffer")));
+    if (!bytes || nBytes <= 4 || !decompress) return {};
+    const ULONG nSize = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<ULONG>(bytes[3]) << 24;
+    if (nSize < sizeof(BITMAPINFOHEADER) || nSize > (64u << 20)) return {};
+    std::vector<unsigned char> dib(nSize);
+    ULONG nGot = 0;
+    if (decompress(COMPRESSION_FORMAT_LZNT1, dib.data(), nSize, const_cast<PUCHAR>(bytes + 4), nBytes - 4, &nGot) != 0 ||
+        nGot != nSize)
+        return {};
+    return dib;
+}
+
+namespace {
+// A DIB section holding a packed 24- or 32-bit DIB's pixels.
+Bitmap DibSection(const std::vector<unsigned char>& dib) {
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(dib.data());
+    const BITMAPINFOHEADER& head = info->bmiHeader;
+    const size_t nOffset = head.biSize;
+    const size_t nStride = ((static_cast<size_t>(head.biWidth) * head.biBitCount + 31) / 32) * 4;
+    const size_t nPixels = nStride * static_cast<size_t>(head.biHeight < 0 ? -head.biHeight : head.biHeight);
+    if (head.biCompression != BI_RGB || head.biBitCount < 24 || nOffset + nPixels > dib.size()) return Bitmap();
+    void* bits = nullptr;
+    Bitmap bitmap(::CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (bitmap) std::memcpy(bits, dib.data() + nOffset, nPixels);
+    return bitmap;
+}
+}  // namespace
+
 Bitmap LoadBitmapResource(HINSTANCE hInst, int nId) {
     Bitmap bitmap(static_cast<HBITMAP>(
         ::LoadImageA(hInst, MAKEINTRESOURCEA(nId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    return bitmap ? std::move(bitmap) : DecodePngResource(hInst, nId);
+    if (bitmap) return bitmap;
+    const std::vector<unsigned char> dib = LoadCompressedDib(hInst, nId);
+    return dib.empty() ? DecodePngResource(hInst, nId) : DibSection(dib);
 }
 
 }  // namespace win
