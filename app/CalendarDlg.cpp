@@ -243,6 +243,8 @@ void CCalendarDlg::OnMenuCommand(int nId) {
         ::SetForegroundWindow(::GetLastActivePopup(m_hWnd));
         return;
     }
+    // Rows written in an editor or list may be due in minutes examined while it was open.
+    const LocalMinute opened = ToLocalMinute(win::LocalTime::Now());
     switch (nId) {
         case ID_MENU_WINDOW_SET: {
             CWindowSetDlg dlg;
@@ -255,21 +257,25 @@ void CCalendarDlg::OnMenuCommand(int nId) {
         case ID_MENU_NEW_MEMO: {
             CMemoDlg dlg;
             dlg.DoModal();
+            m_clock.CheckSince(opened);
             break;
         }
         case ID_MENU_NEW_ANNIVERSARY: {
             CAnniversaryDlg dlg;
             dlg.DoModal();
+            m_clock.CheckSince(opened);
             break;
         }
         case ID_MENU_MEMO_LIST: {
             CMemoListDlg dlg;
             dlg.DoModal();
+            m_clock.CheckSince(opened);
             break;
         }
         case ID_MENU_ANNIVERSARY_LIST: {
             CAnniversaryListDlg dlg;
             dlg.DoModal();
+            m_clock.CheckSince(opened);
             break;
         }
         case ID_MENU_HIDE:

@@ -41,6 +41,11 @@ void CMinuteClock::Arm() {
     ::SetTimer(m_hWnd, kMinuteTimer, static_cast<UINT>((60 - now.nSecond) * 1000 + kMinuteSlackMs), nullptr);
 }
 
+void CMinuteClock::CheckSince(LocalMinute nFirst) {
+    m_minutes.Rewind(nFirst);
+    Tick();
+}
+
 void CMinuteClock::Tick() {
     Arm();
     const win::LocalTime now = win::LocalTime::Now();

@@ -22,6 +22,10 @@ public:
     void Start(HWND hWnd, const win::LocalTime& today);
     // True when nId was the clock's timer (and the tick has run).
     bool OnTimer(UINT_PTR nId);
+    // Examines the minutes from nFirst up to now at once: an editor or list
+    // open since then may have written rows due in them (an alarm set for the
+    // current minute, whose tick has passed). Nothing is shown twice.
+    void CheckSince(LocalMinute nFirst);
 
 private:
     void Arm();

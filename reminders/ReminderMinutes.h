@@ -102,6 +102,12 @@ public:
     // takes only later minutes; then each new failure is told (a text two
     // sources share, once) and each due reminder not shown lately is shown.
     void Tick(LocalMinute nNow, std::int64_t nElapsed, const ReminderNotice& notice, const FailureTeller& tell);
+    // The next tick examines every source again from nFirst on (at most the
+    // last day): rows written meanwhile may be due in minutes already
+    // examined. What was shown is not shown again.
+    void Rewind(LocalMinute nFirst) {
+        for (Check& check : m_checks) check.ticker.Rewind(nFirst);
+    }
 
 private:
     struct Check {

@@ -83,6 +83,10 @@ public:
     // minutes it repeats are examined again as they come (what was shown in
     // them is not shown again: ShownReminders).
     Range Take(LocalMinute nNow);
+    // Makes the minutes from nFirst on count as not examined yet.
+    void Rewind(LocalMinute nFirst) {
+        if (m_nLastExamined >= nFirst) m_nLastExamined = nFirst - 1;
+    }
 
 private:
     LocalMinute m_nLastExamined;

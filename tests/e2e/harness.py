@@ -236,7 +236,9 @@ class Calendar:
             raise AssertionError("the calendar did not end")
 
     def kill(self):  # the whole group: faketime waits for the calendar instead of becoming it
-        if self.proc.poll() is None:
+        if self.proc.poll() is not None:
+            log("the calendar had ended by itself, exit status %d" % self.proc.returncode)
+        else:
             os.killpg(self.proc.pid, signal.SIGKILL)
             self.proc.wait(timeout=30)
 

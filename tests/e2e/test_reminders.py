@@ -4,8 +4,8 @@ lists with their tool bars, changing and deleting rows, and a database that fail
 import datetime
 import sqlite3
 
-from harness import (BOX, MAIN, WM_COMMAND, WM_TIMER, Calendar, WineTestCase, answer, centre, click_at, close, control, drive,
-                     make_database, wait_until, xdotool)
+from harness import (BOX, MAIN, NOTICE, VK_ESCAPE, WM_COMMAND, WM_TIMER, Calendar, WineTestCase, answer, centre,
+                     click_at, close, control, drive, make_database, wait_until, xdotool)
 
 MEMO_EDITOR, MEMO_LIST = "caption=新建备忘录", "caption=备忘录列表"  # (many rows: test_bad_input)
 NEW_ANNIV, MODIFY_ANNIV, ANNIV_LIST = "caption=新建纪念日", "caption=修改纪念日", "caption=纪念日列表"
@@ -141,8 +141,22 @@ class RemindersTest(WineTestCase):
         drive("command", MEMO_LIST, 13002)
         self.assertEqual(control(drive("controls", MEMO_EDITOR), 1005)["value"][:10], datetime.date.today().isoformat())
         drive("click", MEMO_EDITOR, 1017)
-
         close(MEMO_LIST, 13004, "command")
+
+        # An alarm set for the minute whose tick has passed shows as its editor closes, once.
+        self.fresh_minute(40)
+        drive("post", MAIN, WM_TIMER, 1)
+        drive("post", MAIN, WM_COMMAND, 32771)
+        drive("set", MEMO_EDITOR, 1000, "此刻")
+        drive("set", MEMO_EDITOR, 1007, "就是现在")
+        drive("click", MEMO_EDITOR, 1008)
+        self.assertEqual(answer(), "备忘录创建成功！")
+        drive("click", MEMO_EDITOR, 1017)
+        self.assertEqual(control(drive("controls", NOTICE), 1000)["text"], "就是现在")
+        drive("key", NOTICE, VK_ESCAPE)
+        drive("gone", NOTICE)
+        drive("post", MAIN, WM_TIMER, 1)
+        self.assertFalse(drive("find", NOTICE, timeout_ms=1500, check=False)["ok"], "shown twice")
 
     def test_anniversary_notice_editor_list_and_failing_store(self):
         minute, today = self.fresh_minute(), datetime.date.today()
