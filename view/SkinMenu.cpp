@@ -11,7 +11,7 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr const char kTitle[] = QUORVEL_TITLE;
 }  // namespace
 
-CSkinMenu::CSkinMenu() {
+CSkinMenu::CSkinMenu(const char* szBanner) : m_strBanner(szBanner ? szBanner : "") {
     m_font.Reset(::CreateFontA(-14, -8, 0, 0, 700, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
                                FF_MODERN, "华文细黑"));
 }
@@ -133,19 +133,38 @@ void CSkinMenu::DrawBanner(HDC hdc, const RECT& rc) const {
     ::IntersectClipRect(hdc, 0, 0, kBannerWidth, rc.bottom);
     {
         win::SelectObjectScope font(hdc, m_font);
-        for (int k = 0; kTitle[k]; ++k) ::TextOutA(hdc, rc.left + 5, h - 8 + 20 * k, &kTitle[k], 1);
-        struct Mark {
-            const char* text;
-            int dx, dy;
-        };
-        static const Mark marks[] = {{"V", 8, 155}, {"4", 9, 171}, {".", 11, 177}, {"2", 9, 192},
-                                     {"0", 9, 208}, {"正", 5, 225}, {"式", 5, 240}, {"版", 5, 255}};
-        for (const Mark& m : marks) {
-            ::TextOutA(hdc, rc.left + m.dx, h + m.dy, m.text,
-                       static_cast<int>(std::char_traits<char>::length(m.text)));
+        if (!m_strBanner.empty()) {
+            DrawBannerText(hdc);
+        } else {
+            for (int k = 0; kTitle[k]; ++k) ::TextOutA(hdc, rc.left + 5, h - 8 + 20 * k, &kTitle[k], 1);
+            struct Mark {
+                const char* text;
+                int dx, dy;
+            };
+            static const Mark marks[] = {{"V", 8, 155}, {"4", 9, 171}, {".", 11, 177}, {"2", 9, 192},
+                                         {"0", 9, 208}, {"正", 5, 225}, {"式", 5, 240}, {"版", 5, 255}};
+            for (const Mark& m : marks) {
+                ::TextOutA(hdc, rc.left + m.dx, h + m.dy, m.text,
+                           static_cast<int>(std::char_traits<char>::length(m.text)));
+            }
         }
     }
     ::RestoreDC(hdc, saved);
+}
+
+// A character a line, 20 pixels apart as the title's, in the middle of the
+// strip and of the menu's height.
+void CSkinMenu::DrawBannerText(HDC hdc) const {
+    const auto bytesAt = [this](size_t i) { return ::IsDBCSLeadByteEx(936, static_cast<BYTE>(m_strBanner[i])) ? 2 : 1; };
+    int height = 0, lines = 0;
+    for (int i = 0; i < m_nUsed; ++i) height += m_items[i].nID == 0 ? 1 : kItemHeight;
+    for (size_t i = 0; i < m_strBanner.size(); i += bytesAt(i)) ++lines;
+    int y = (height - 20 * lines + 5) / 2;  // a character is 15 pixels high
+    for (size_t i = 0; i < m_strBanner.size(); i += bytesAt(i), y += 20) {
+        SIZE size{};
+        ::GetTextExtentPoint32A(hdc, &m_strBanner[i], bytesAt(i), &size);
+        ::TextOutA(hdc, (kBannerWidth - size.cx) / 2, y, &m_strBanner[i], bytesAt(i));
+    }
 }
 
 void CSkinMenu::DrawSeparator(HDC hdc, RECT rc) const {

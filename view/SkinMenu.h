@@ -1,6 +1,6 @@
-// The command menu drawn by the program: white items with a picture for the
-// selected one, blue separators, and a 28-pixel banner strip on the left with
-// the product title written downwards.
+// The program's menus drawn by the program: white items with a picture for
+// the selected one, blue separators, and a 28-pixel banner strip on the left
+// with the product title written downwards (or a text of the menu's own).
 #pragma once
 
 #include <windows.h>
@@ -16,7 +16,9 @@ struct SkinMenuItem {
 
 class CSkinMenu {
 public:
-    CSkinMenu();
+    // szBanner: the strip's text (GBK), one character a line, centred down
+    // the menu; none for the command menu's product title and version.
+    explicit CSkinMenu(const char* szBanner = nullptr);
     ~CSkinMenu();
     CSkinMenu(const CSkinMenu&) = delete;
     CSkinMenu& operator=(const CSkinMenu&) = delete;
@@ -46,10 +48,12 @@ private:
     void DrawItemBack(HDC hdc, const RECT& rc, bool bSelected) const;
     void DrawItemText(HDC hdc, RECT rc, const SkinMenuItem& item) const;
     void DrawBanner(HDC hdc, const RECT& rc) const;
+    void DrawBannerText(HDC hdc) const;
     void DrawSeparator(HDC hdc, RECT rc) const;
 
     HMENU m_hMenu = nullptr;
     SkinMenuItem m_items[kMaxItems];
     int m_nUsed = 0;   // records filled
     win::Font m_font;  // banner font
+    std::string m_strBanner;
 };
