@@ -2,6 +2,8 @@
 screenshots, settings files and the database. run.sh prepares the wine world and
 exports E2E_ROOT, E2E_WIN_BUILD, E2E_ARTIFACTS and ODBCSYSINI."""
 
+import datetime
+import glob
 import json
 import os
 import re
@@ -80,6 +82,25 @@ def wait_until(predicate, timeout=5, what="condition", interval=0.2):
             raise AssertionError("timed out after %s s waiting for %s" % (timeout, what))
         time.sleep(interval)
     return value
+
+
+def wine(*args, check=True):
+    return subprocess.run(["wine"] + list(args), capture_output=True, timeout=60, check=check).stdout
+
+
+def movable_clock(path):
+    """The environment of a program whose clock set_clock(path, ...) moves."""
+    set_clock(path, datetime.datetime.now())
+    return {"LD_PRELOAD": glob.glob("/usr/lib/*/faketime/libfaketime.so.1")[0], "FAKETIME_TIMESTAMP_FILE": path,
+            "FAKETIME_CACHE_DURATION": "1", "FAKETIME_DONT_FAKE_MONOTONIC": "1"}
+
+
+def set_clock(path, when):
+    """The clock of the program started with movable_clock(path) at when, and running; libfaketime
+    reads the file at most once a second."""
+    with open(path, "w") as f:
+        f.write("%+d\n" % round((when - datetime.datetime.now()).total_seconds()))
+    time.sleep(1.2)
 
 
 def xdotool(*args):
@@ -167,9 +188,9 @@ def make_database(folder, *rows):
 class Calendar:
     """Quorvel under wine, its database and settings in workdir (the test's by
     default), started in cwd (workdir by default) with args, its clock starting
-    at faketime ("YYYY-MM-DD hh:mm:ss") when given."""
+    at faketime ("YYYY-MM-DD hh:mm:ss") when given, with env added to the environment."""
 
-    def __init__(self, test, database=True, ini=None, args=(), workdir=None, cwd=None, faketime=None):
+    def __init__(self, test, database=True, ini=None, args=(), workdir=None, cwd=None, faketime=None, env=None):
         self.workdir = workdir or test.workdir
         if database and not os.path.exists(self.db_path()):
             make_database(self.workdir)
@@ -181,7 +202,8 @@ class Calendar:
         clock = ["faketime", faketime] if faketime else []
         with open(os.path.join(test.artifacts, "quorvel.log"), "ab") as out:
             self.proc = subprocess.Popen(clock + ["wine", QUORVEL] + list(args), cwd=cwd or self.workdir,
-                                         stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT)
+                                         stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
+                                         env=dict(os.environ, **(env or {})))
         test.addCleanup(self.kill)
 
     def window(self, timeout_ms=20000):

@@ -5,21 +5,16 @@ import datetime
 import json
 import os
 import re
-import subprocess
 
 from harness import (BOX, DRIVER, IDCANCEL, IDOK, MAIN, QUORVEL, SECTION, VK_ESCAPE, VK_RETURN, WM_CLOSE, WM_COMMAND,
                      WM_TIMER, WM_RBUTTONDOWN, WM_TRAYNOTIFY, Calendar, WineTestCase, answer, centre, click_at, close,
-                     control, drive, is_dark, is_magenta, make_database, message_of, wait_until, xdotool)
+                     control, drive, is_dark, is_magenta, make_database, message_of, wait_until, wine, xdotool)
 
 WS_CAPTION, WS_EX_TOOLWINDOW, WS_EX_APPWINDOW = 0x00C00000, 0x80, 0x40000
 MENU_IDS = [32787, 32786, 32785, 32783, 32781, 0, 32784, 32782, 0, 32771, 32772, 0, 32773, 32774, 0,
             32775, 32788, 32776]
 LUNAR = re.compile(r"^.\(..\)年闰?(正|二|三|四|五|六|七|八|九|十|十一|腊)月(初.|十.|二十|廿.|三十)$")
 RUN_KEYS = [r"HKLM\Software\Microsoft\Windows\CurrentVersion\Run", r"HKCU\Software\Microsoft\Windows\CurrentVersion\Run"]
-
-
-def wine(*args, check=True):
-    return subprocess.run(["wine"] + list(args), capture_output=True, timeout=60, check=check).stdout
 
 
 def windows_path(path):
