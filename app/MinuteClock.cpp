@@ -98,7 +98,7 @@ void CMinuteClock::Notify(const std::string& strTitle, const std::string& strTex
     const int nMinutes = ShowReminderNotice(strTitle, strText);
     if (nMinutes <= 0) return;
     if (!m_pSnoozes->Add(Snooze{ToLocalMinute(win::LocalTime::Now()) + nMinutes, strTitle, strText})) {
-        win::AppMessageBox(std::string("这条提醒会在") + std::to_string(nMinutes) + " 分钟后再来，但无法记入 " +
+        win::AppMessageBox("这条提醒会在 " + std::to_string(nMinutes) + " 分钟后再来，但无法记入 " +
                            snooze::kFileName + "（文件夹只读或没有写入权限）：程序在那之前退出的话，它就不会再来了。");
     }
 }

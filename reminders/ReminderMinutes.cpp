@@ -26,7 +26,7 @@ std::uint64_t TextsKey(std::initializer_list<const std::string*> texts) {
 
 std::uint64_t StoredTextsKey(const MemoRecord& r) {
     return TextsKey({&r.strName, &r.strInterval, &r.strUnit, &r.strStartDate, &r.strStartTime, &r.strDesc,
-                      &r.strCount});
+                     &r.strCount});
 }
 
 std::uint64_t StoredTextsKey(const AnniversaryRecord& r) {
