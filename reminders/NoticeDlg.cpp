@@ -78,6 +78,7 @@ void CNoticeDlg::DrawTitle() {
 }
 
 INT_PTR CNoticeDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (m_menu.OnOwnerMessage(msg, lParam)) return TRUE;
     switch (msg) {
         case WM_CTLCOLORDLG: {
             if (!m_brush) {
@@ -97,14 +98,9 @@ INT_PTR CNoticeDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_LBUTTONDOWN:  // the text field takes its own clicks
             EndDialog(IDCANCEL);
             return TRUE;
-        case WM_MEASUREITEM:
-            if (m_menu.MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
-            break;
-        case WM_DRAWITEM:
-            if (m_menu.DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam))) return TRUE;
-            break;
+        default:
+            return win::Dialog::OnMessage(msg, wParam, lParam);
     }
-    return win::Dialog::OnMessage(msg, wParam, lParam);
 }
 
 int ShowReminderNotice(const std::string& strTitle, const std::string& strText) {

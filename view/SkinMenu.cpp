@@ -68,6 +68,11 @@ bool CSkinMenu::MeasureItem(MEASUREITEMSTRUCT& mis) const {
     return true;
 }
 
+bool CSkinMenu::OnOwnerMessage(UINT msg, LPARAM lParam) const {
+    if (msg == WM_MEASUREITEM) return MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    return msg == WM_DRAWITEM && DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+}
+
 bool CSkinMenu::DrawItem(const DRAWITEMSTRUCT& dis) const {
     if (dis.CtlType != ODT_MENU || !dis.itemData) return false;
     const SkinMenuItem* item = RecordOf(dis.itemData);

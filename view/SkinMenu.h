@@ -33,10 +33,9 @@ public:
     // beyond the records' room keep their ordinary drawing.
     BOOL ConvertToOwnerDraw(HMENU hMenu);
 
-    // Answers of the owner window's WM_MEASUREITEM / WM_DRAWITEM; false for
-    // requests that are not for a menu item of ours.
-    bool MeasureItem(MEASUREITEMSTRUCT& mis) const;
-    bool DrawItem(const DRAWITEMSTRUCT& dis) const;
+    // Answers the owner window's WM_MEASUREITEM and WM_DRAWITEM for the
+    // menu's items; false for other messages and requests.
+    bool OnOwnerMessage(UINT msg, LPARAM lParam) const;
 
     static constexpr int kMaxItems = 20;
     static constexpr int kItemWidth = 150;
@@ -44,6 +43,8 @@ public:
     static constexpr int kBannerWidth = 28;
 
 private:
+    bool MeasureItem(MEASUREITEMSTRUCT& mis) const;
+    bool DrawItem(const DRAWITEMSTRUCT& dis) const;
     const SkinMenuItem* RecordOf(ULONG_PTR itemData) const;
     void DrawItemBack(HDC hdc, const RECT& rc, bool bSelected) const;
     void DrawItemText(HDC hdc, RECT rc, const SkinMenuItem& item) const;
