@@ -97,10 +97,10 @@ def movable_clock(path):
 
 def set_clock(path, when):
     """The clock of the program started with movable_clock(path) at when, and running; libfaketime
-    reads the file at most once a second."""
+    reads the file again once the second it last read it in is two seconds past."""
     with open(path, "w") as f:
         f.write("%+d\n" % round((when - datetime.datetime.now()).total_seconds()))
-    time.sleep(1.2)
+    time.sleep(2.2)
 
 
 def xdotool(*args):
