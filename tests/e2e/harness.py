@@ -96,8 +96,8 @@ def movable_clock(path):
 
 
 def set_clock(path, when):
-    """The clock of the program started with movable_clock(path) at when, and running; libfaketime
-    reads the file again once the second it last read it in is two seconds past."""
+    """The clock of the program started with movable_clock(path) at when, and running. libfaketime
+    reads the file again at its first clock call two whole seconds after its last reading."""
     with open(path, "w") as f:
         f.write("%+d\n" % round((when - datetime.datetime.now()).total_seconds()))
     time.sleep(2.2)
