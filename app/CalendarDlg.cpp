@@ -389,6 +389,8 @@ bool CCalendarDlg::OnCommand(int nId, int nCode, HWND hCtl) {
 
 INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     if (m_tray.OnMessage(msg, wParam)) return TRUE;
+    // The menu's item requests go to it first, the others to the default handling.
+    if (m_menu.OnOwnerMessage(msg, lParam)) return TRUE;
     switch (msg) {
         case WM_PAINT:
             OnPaint();
@@ -425,13 +427,6 @@ INT_PTR CCalendarDlg::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_CONTEXTMENU:
             OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
             return TRUE;
-        case WM_MEASUREITEM:
-            // Every request goes to the menu first, then to the default handling.
-            if (m_menu.MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam))) return TRUE;
-            break;
-        case WM_DRAWITEM:
-            if (m_menu.DrawItem(*reinterpret_cast<DRAWITEMSTRUCT*>(lParam))) return TRUE;
-            break;
         default:
             if (msg == m_uActivate && m_uActivate != 0) {
                 OnActivateRequest();

@@ -1,5 +1,6 @@
 // The minute clock: a timer just after each minute begins, the change of date
-// at midnight, and both reminder checks through the minute mechanism.
+// at midnight, and through the minute mechanism both reminder checks and the
+// reminders put off (稍后提醒); each notice with its sound.
 #pragma once
 
 #include <windows.h>
@@ -8,6 +9,7 @@
 #include <utility>
 
 #include "reminders/ReminderMinutes.h"
+#include "reminders/Snoozes.h"
 #include "win/LocalTime.h"
 
 class CMinuteClock {
@@ -30,11 +32,13 @@ public:
 private:
     void Arm();
     void Tick();
+    void Notify(const std::string& strTitle, const std::string& strText);
 
     HWND m_hWnd = nullptr;
     int m_nYear = 0;  // the date of the last tick
     int m_nMonth = 0;
     int m_nDay = 0;
     ReminderMinutes m_minutes;  // which minutes the reminder checks have examined, what they showed
+    SnoozeSource* m_pSnoozes;   // one of m_minutes' sources
     NewDay m_onNewDay;
 };

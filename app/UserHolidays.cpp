@@ -6,6 +6,7 @@
 
 #include "app/core/HolidayFile.h"
 #include "win/App.h"
+#include "win/File.h"
 
 namespace {
 
@@ -42,18 +43,6 @@ std::string BadLinesText(const std::vector<int>& lines) {
            "2027-01-01 休 元旦\r\n# 后面的文字是注释。";
 }
 
-bool ReadWhole(std::string& bytes, DWORD nSize) {
-    HANDLE file = ::CreateFileW(holidays::kFileNameW, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
-    bytes.assign(nSize, '\0');
-    DWORD read = 0;
-    const BOOL ok = nSize == 0 || ::ReadFile(file, &bytes[0], nSize, &read, nullptr);
-    ::CloseHandle(file);
-    bytes.resize(read);
-    return ok != FALSE;
-}
-
 }  // namespace
 
 bool CUserHolidays::Refresh() {
@@ -70,7 +59,7 @@ bool CUserHolidays::Refresh() {
     const bool exists = now.dwFileAttributes != 0;
     if (now.nFileSizeHigh != 0 || now.nFileSizeLow > kMaxBytes) {
         Report(std::string(holidays::kFileName) + " 大于 1 MB，没有读取。");
-    } else if (exists && !ReadWhole(bytes, now.nFileSizeLow)) {
+    } else if (exists && !win::ReadFileBytes(holidays::kFileNameW, now.nFileSizeLow, bytes)) {
         return false;  // held by the program saving it: read it at the next look
     }
     m_bRead = true;

@@ -6,6 +6,19 @@
 #include "app/core/WindowSettings.h"
 #include "win/App.h"
 
+namespace {
+// The check boxes and their switches, in the order they are written. A box
+// on by default is cleared only by "0", the others are checked only by "1".
+const struct {
+    int nId;
+    const char* szKey;
+    bool bOnByDefault;
+} kBoxes[] = {{IDC_CHECK_AUTORUN, settings::kKeyAutoRun, false},
+              {IDC_CHECK_CLICKTHROUGH, settings::kKeyClickThrough, false},
+              {IDC_CHECK_DAYSOFF, settings::kKeyDaysOff, true},
+              {IDC_CHECK_SOUND, settings::kKeySound, true}};
+}  // namespace
+
 void CWindowSetDlg::DoDataExchange(win::DataExchange& dx) {
     win::DDX_Control(dx, IDC_BTN_SET_OK, m_btnOK);
     win::DDX_Control(dx, IDC_BTN_SET_CANCEL, m_btnCancel);
@@ -20,13 +33,11 @@ BOOL CWindowSetDlg::OnInitDialog() {
     m_nStyle = settings::Atoi(ReadSetting(settings::kKeyStyle, settings::kSwitchChars));
     if (m_nStyle >= 0 && m_nStyle <= 2) ::CheckDlgButton(m_hWnd, IDC_RADIO_NORMAL + m_nStyle, BST_CHECKED);
 
-    const settings::Switch clickThrough =
-        settings::ParseSwitch(ReadSetting(settings::kKeyClickThrough, settings::kSwitchChars));
-    ::CheckDlgButton(m_hWnd, IDC_CHECK_CLICKTHROUGH, clickThrough == settings::Switch::On ? BST_CHECKED : BST_UNCHECKED);
-    const settings::Switch autoRun = settings::ParseSwitch(ReadSetting(settings::kKeyAutoRun, settings::kSwitchChars));
-    ::CheckDlgButton(m_hWnd, IDC_CHECK_AUTORUN, autoRun == settings::Switch::On ? BST_CHECKED : BST_UNCHECKED);
-    const settings::Switch daysOff = settings::ParseSwitch(ReadSetting(settings::kKeyDaysOff, settings::kSwitchChars));
-    ::CheckDlgButton(m_hWnd, IDC_CHECK_DAYSOFF, daysOff == settings::Switch::Off ? BST_UNCHECKED : BST_CHECKED);
+    for (const auto& box : kBoxes) {
+        const settings::Switch value = settings::ParseSwitch(ReadSetting(box.szKey, settings::kSwitchChars));
+        const bool on = box.bOnByDefault ? value != settings::Switch::Off : value == settings::Switch::On;
+        ::CheckDlgButton(m_hWnd, box.nId, on ? BST_CHECKED : BST_UNCHECKED);
+    }
 
     ::SendMessageA(m_sliderTrans.m_hWnd, TBM_SETRANGE, TRUE, MAKELPARAM(0, settings::kTransparencyMax));
     ::SendMessageA(m_sliderTrans.m_hWnd, TBM_SETPOS, TRUE, settings::Atoi(trans));
@@ -60,13 +71,9 @@ void CWindowSetDlg::OnSaveSettings() {
     bool saved = WriteSetting(settings::kKeyTransparency,
                               std::to_string(::SendMessageA(m_sliderTrans.m_hWnd, TBM_GETPOS, 0, 0)));
     saved = WriteSetting(settings::kKeyStyle, std::to_string(m_nStyle)) && saved;
-    saved = WriteSetting(settings::kKeyAutoRun, ::IsDlgButtonChecked(m_hWnd, IDC_CHECK_AUTORUN) == BST_CHECKED ? "1" : "0") &&
-            saved;
-    saved = WriteSetting(settings::kKeyClickThrough,
-                         ::IsDlgButtonChecked(m_hWnd, IDC_CHECK_CLICKTHROUGH) == BST_CHECKED ? "1" : "0") &&
-            saved;
-    saved = WriteSetting(settings::kKeyDaysOff, ::IsDlgButtonChecked(m_hWnd, IDC_CHECK_DAYSOFF) == BST_CHECKED ? "1" : "0") &&
-            saved;
+    for (const auto& box : kBoxes) {
+        saved = WriteSetting(box.szKey, ::IsDlgButtonChecked(m_hWnd, box.nId) == BST_CHECKED ? "1" : "0") && saved;
+    }
     if (!saved) {
         win::AppMessageBox("无法保存设置：Quorvel.ini 是只读的，或没有写入这个文件夹的权限。设置没有改变。");
         OnCancel();

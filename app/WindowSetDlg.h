@@ -1,5 +1,6 @@
 // The window settings dialog: style, click-through, start with Windows, the
-// 休/班 marks and transparency, written to the settings file on OK.
+// 休/班 marks, the reminders' sound and transparency, written to the settings
+// file on OK.
 #pragma once
 
 #include <string>
@@ -19,7 +20,7 @@ protected:
     bool OnCommand(int nId, int nCode, HWND hCtl) override;
 
 private:
-    // The OK button: writes the five values, then ends like OK.
+    // The OK button: writes the values, then ends like OK.
     void OnSaveSettings();
 
     win::ImageList m_imageList;

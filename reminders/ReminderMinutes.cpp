@@ -13,7 +13,9 @@ std::uint64_t Hash(std::uint64_t nHash, const void* pData, size_t nBytes) {
     return nHash;
 }
 
-std::uint64_t HashTexts(std::initializer_list<const std::string*> texts) {
+}  // namespace
+
+std::uint64_t TextsKey(std::initializer_list<const std::string*> texts) {
     std::uint64_t nHash = kFnvOffset;
     for (const std::string* text : texts) {
         const std::uint64_t nLength = text->size();
@@ -22,15 +24,13 @@ std::uint64_t HashTexts(std::initializer_list<const std::string*> texts) {
     return nHash;
 }
 
-}  // namespace
-
 std::uint64_t StoredTextsKey(const MemoRecord& r) {
-    return HashTexts({&r.strName, &r.strInterval, &r.strUnit, &r.strStartDate, &r.strStartTime, &r.strDesc,
-                      &r.strCount});
+    return TextsKey({&r.strName, &r.strInterval, &r.strUnit, &r.strStartDate, &r.strStartTime, &r.strDesc,
+                     &r.strCount});
 }
 
 std::uint64_t StoredTextsKey(const AnniversaryRecord& r) {
-    return HashTexts({&r.strName, &r.strDate, &r.strTime, &r.strAdvance, &r.strDesc, &r.strLunar});
+    return TextsKey({&r.strName, &r.strDate, &r.strTime, &r.strAdvance, &r.strDesc, &r.strLunar});
 }
 
 bool ReadCaught(const std::function<void()>& read, std::string& strFailure) {
@@ -61,8 +61,8 @@ void ShownReminders::Forget(std::int64_t nElapsed) {
     }
 }
 
-void ReminderMinutes::AddSource(std::unique_ptr<ReminderSource> source) {
-    m_checks.push_back(Check{std::move(source), MinuteTicker(m_nStartUp), false});
+void ReminderMinutes::AddSource(std::unique_ptr<ReminderSource> source, bool bDayBefore) {
+    m_checks.push_back(Check{std::move(source), MinuteTicker(m_nStartUp - (bDayBefore ? kMinutesPerDay : 0)), false});
 }
 
 void ReminderMinutes::Tick(LocalMinute nNow, std::int64_t nElapsed, const ReminderNotice& notice,

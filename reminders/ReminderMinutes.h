@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -29,13 +30,15 @@ public:
     // says why, or is empty when the user has been told already.
     virtual bool Read(std::string& strFailure) = 0;
     // Adds every reminder of the last reading due in nFirst..nLast, oldest
-    // minute first.
-    virtual void Examine(LocalMinute nFirst, LocalMinute nLast, DueReminders& due) const = 0;
+    // minute first. A source of one-time reminders lets go of those it adds.
+    virtual void Examine(LocalMinute nFirst, LocalMinute nLast, DueReminders& due) = 0;
 };
 
-// The stored texts of a row as one key: 64-bit FNV-1a over each text and its
-// length. Two different rows share a key with a chance of 2^-64, far below
-// anything that could drop a reminder in practice.
+// Texts as one key: 64-bit FNV-1a over each text and its length. Two
+// different rows share a key with a chance of 2^-64, far below anything that
+// could drop a reminder in practice.
+std::uint64_t TextsKey(std::initializer_list<const std::string*> texts);
+// The stored texts of a row as one key.
 std::uint64_t StoredTextsKey(const MemoRecord& rec);
 std::uint64_t StoredTextsKey(const AnniversaryRecord& rec);
 
@@ -56,7 +59,7 @@ public:
     bool Read(std::string& strFailure) override {
         return ReadCaught([this] { m_rows = m_read(ReportFailures::Always); }, strFailure);
     }
-    void Examine(LocalMinute nFirst, LocalMinute nLast, DueReminders& due) const override {
+    void Examine(LocalMinute nFirst, LocalMinute nLast, DueReminders& due) override {
         m_check(m_rows, nFirst, nLast, [&](LocalMinute nMinute, int nRow) {
             const Record& rec = m_rows[static_cast<size_t>(nRow)];
             due.push_back(DueReminder{nMinute, StoredTextsKey(rec), rec.strName, rec.strDesc});
@@ -92,8 +95,10 @@ public:
     // Nothing due before nStartUp is shown, unless the clock goes back there.
     explicit ReminderMinutes(LocalMinute nStartUp) : m_nStartUp(nStartUp) {}
 
-    // Examined after the sources added before it, from the start-up minute.
-    void AddSource(std::unique_ptr<ReminderSource> source);
+    // Examined after the sources added before it, from the start-up minute;
+    // with bDayBefore from a day before it, so that what fell due while the
+    // program was not running comes at its first tick.
+    void AddSource(std::unique_ptr<ReminderSource> source, bool bDayBefore = false);
 
     using FailureTeller = std::function<void(const std::string& strFailure)>;
     // One tick at local minute nNow, nElapsed minutes of real time after some

@@ -92,6 +92,7 @@
 #define IDC_CHECK_AUTORUN               1010
 #define IDC_CHECK_CLICKTHROUGH          1011
 #define IDC_CHECK_DAYSOFF               1012
+#define IDC_CHECK_SOUND                 1013
 #define IDC_SLIDER_TRANS                1021
 #define IDC_BTN_SET_CANCEL              1023
 #define IDC_BTN_SET_OK                  1024

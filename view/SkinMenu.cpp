@@ -11,7 +11,7 @@ constexpr COLORREF kBlue = RGB(0, 0, 255);
 constexpr const char kTitle[] = QUORVEL_TITLE;
 }  // namespace
 
-CSkinMenu::CSkinMenu() { MakeFont(); }
+CSkinMenu::CSkinMenu(const char* szBanner) : m_strBanner(szBanner ? szBanner : "") { MakeFont(); }
 
 void CSkinMenu::MakeFont() {
     m_font.Reset(::CreateFontA(-S(14), -S(8), 0, 0, 700, FALSE, FALSE, FALSE, DEFAULT_CHARSET, 0, 0, 0,
@@ -75,6 +75,11 @@ bool CSkinMenu::MeasureItem(MEASUREITEMSTRUCT& mis) const {
     mis.itemWidth = static_cast<UINT>(S(kItemWidth));
     mis.itemHeight = static_cast<UINT>(S(item->nID == 0 ? 1 : kItemHeight));
     return true;
+}
+
+bool CSkinMenu::OnOwnerMessage(UINT msg, LPARAM lParam) const {
+    if (msg == WM_MEASUREITEM) return MeasureItem(*reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+    return msg == WM_DRAWITEM && DrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
 }
 
 bool CSkinMenu::DrawItem(const DRAWITEMSTRUCT& dis) const {
@@ -142,19 +147,38 @@ void CSkinMenu::DrawBanner(HDC hdc, const RECT& rc) const {
     ::IntersectClipRect(hdc, 0, 0, S(kBannerWidth), rc.bottom);
     {
         win::SelectObjectScope font(hdc, m_font);
-        for (int k = 0; kTitle[k]; ++k) ::TextOutA(hdc, rc.left + S(5), h + S(20 * k - 8), &kTitle[k], 1);
-        struct Mark {
-            const char* text;
-            int dx, dy;
-        };
-        static const Mark marks[] = {{"V", 8, 155}, {"4", 9, 171}, {".", 11, 177}, {"2", 9, 192},
-                                     {"0", 9, 208}, {"正", 5, 225}, {"式", 5, 240}, {"版", 5, 255}};
-        for (const Mark& m : marks) {
-            ::TextOutA(hdc, rc.left + S(m.dx), h + S(m.dy), m.text,
-                       static_cast<int>(std::char_traits<char>::length(m.text)));
+        if (!m_strBanner.empty()) {
+            DrawBannerText(hdc);
+        } else {
+            for (int k = 0; kTitle[k]; ++k) ::TextOutA(hdc, rc.left + S(5), h + S(20 * k - 8), &kTitle[k], 1);
+            struct Mark {
+                const char* text;
+                int dx, dy;
+            };
+            static const Mark marks[] = {{"V", 8, 155}, {"4", 9, 171}, {".", 11, 177}, {"2", 9, 192},
+                                         {"0", 9, 208}, {"正", 5, 225}, {"式", 5, 240}, {"版", 5, 255}};
+            for (const Mark& m : marks) {
+                ::TextOutA(hdc, rc.left + S(m.dx), h + S(m.dy), m.text,
+                           static_cast<int>(std::char_traits<char>::length(m.text)));
+            }
         }
     }
     ::RestoreDC(hdc, saved);
+}
+
+// A character a line, 20 pixels apart as the title's, in the middle of the
+// strip and of the menu's height.
+void CSkinMenu::DrawBannerText(HDC hdc) const {
+    const auto bytesAt = [this](size_t i) { return ::IsDBCSLeadByteEx(936, static_cast<BYTE>(m_strBanner[i])) ? 2 : 1; };
+    int height = 0, lines = 0;
+    for (int i = 0; i < m_nUsed; ++i) height += S(m_items[i].nID == 0 ? 1 : kItemHeight);
+    for (size_t i = 0; i < m_strBanner.size(); i += bytesAt(i)) ++lines;
+    int y = (height - S(20) * lines + S(5)) / 2;  // a character is 15 pixels high at 96 dpi
+    for (size_t i = 0; i < m_strBanner.size(); i += bytesAt(i), y += S(20)) {
+        SIZE size{};
+        ::GetTextExtentPoint32A(hdc, &m_strBanner[i], bytesAt(i), &size);
+        ::TextOutA(hdc, (S(kBannerWidth) - size.cx) / 2, y, &m_strBanner[i], bytesAt(i));
+    }
 }
 
 void CSkinMenu::DrawSeparator(HDC hdc, RECT rc) const {

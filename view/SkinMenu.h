@@ -1,6 +1,6 @@
-// The command menu drawn by the program: white items with a picture for the
-// selected one, blue separators, and a 28-pixel banner strip on the left with
-// the product title written downwards.
+// The program's menus drawn by the program: white items with a picture for
+// the selected one, blue separators, and a 28-pixel banner strip on the left
+// with the product title written downwards (or a text of the menu's own).
 #pragma once
 
 #include <windows.h>
@@ -17,7 +17,9 @@ struct SkinMenuItem {
 
 class CSkinMenu {
 public:
-    CSkinMenu();
+    // szBanner: the strip's text (GBK), one character a line, centred down
+    // the menu; none for the command menu's product title and version.
+    explicit CSkinMenu(const char* szBanner = nullptr);
     ~CSkinMenu();
     CSkinMenu(const CSkinMenu&) = delete;
     CSkinMenu& operator=(const CSkinMenu&) = delete;
@@ -33,10 +35,9 @@ public:
     // beyond the records' room keep their ordinary drawing.
     BOOL ConvertToOwnerDraw(HMENU hMenu);
 
-    // Answers of the owner window's WM_MEASUREITEM / WM_DRAWITEM; false for
-    // requests that are not for a menu item of ours.
-    bool MeasureItem(MEASUREITEMSTRUCT& mis) const;
-    bool DrawItem(const DRAWITEMSTRUCT& dis) const;
+    // Answers the owner window's WM_MEASUREITEM and WM_DRAWITEM for the
+    // menu's items; false for other messages and requests.
+    bool OnOwnerMessage(UINT msg, LPARAM lParam) const;
 
     static constexpr int kMaxItems = 20;
     // Sizes at 96 dpi; the menu draws them at its window's DPI.
@@ -47,10 +48,13 @@ public:
 private:
     int S(int n96) const { return win::Scale(n96, m_nDpi); }
     void MakeFont();
+    bool MeasureItem(MEASUREITEMSTRUCT& mis) const;
+    bool DrawItem(const DRAWITEMSTRUCT& dis) const;
     const SkinMenuItem* RecordOf(ULONG_PTR itemData) const;
     void DrawItemBack(HDC hdc, const RECT& rc, bool bSelected) const;
     void DrawItemText(HDC hdc, RECT rc, const SkinMenuItem& item) const;
     void DrawBanner(HDC hdc, const RECT& rc) const;
+    void DrawBannerText(HDC hdc) const;
     void DrawSeparator(HDC hdc, RECT rc) const;
 
     HMENU m_hMenu = nullptr;
@@ -58,4 +62,5 @@ private:
     int m_nUsed = 0;   // records filled
     int m_nDpi = 96;
     win::Font m_font;  // banner font, at m_nDpi
+    std::string m_strBanner;
 };

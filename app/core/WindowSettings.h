@@ -15,6 +15,7 @@ constexpr const char* kKeyClickThrough = "鼠标穿透";   // "1" on, "0" off
 constexpr const char* kKeyAutoRun = "开机运行";        // "1" start with Windows, "0" not
 constexpr const char* kKeyPosition = "窗口位置";       // "left,top,right,bottom"
 constexpr const char* kKeyDaysOff = "显示休班";        // "0" hides the 休/班 marks; on otherwise
+constexpr const char* kKeySound = "提醒声音";          // "0" notices come silently; a sound otherwise
 constexpr const char* kDefaultPosition = "default";
 
 // Room the values are read with: one character for the switches and the

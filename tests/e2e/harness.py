@@ -3,6 +3,7 @@ screenshots, settings files and the database. run.sh prepares the wine world and
 exports E2E_ROOT, E2E_WIN_BUILD, E2E_ARTIFACTS and ODBCSYSINI."""
 
 import datetime
+import glob
 import hashlib
 import json
 import os
@@ -88,6 +89,21 @@ def wait_until(predicate, timeout=5, what="condition", interval=0.2):
 
 def wine(*args, check=True):
     return subprocess.run(["wine"] + list(args), capture_output=True, timeout=60, check=check).stdout
+
+
+def movable_clock(path):
+    """The environment of a program whose clock set_clock(path, ...) moves."""
+    set_clock(path, datetime.datetime.now())
+    return {"LD_PRELOAD": glob.glob("/usr/lib/*/faketime/libfaketime.so.1")[0], "FAKETIME_TIMESTAMP_FILE": path,
+            "FAKETIME_CACHE_DURATION": "1", "FAKETIME_DONT_FAKE_MONOTONIC": "1"}
+
+
+def set_clock(path, when):
+    """The clock of the program started with movable_clock(path) at when, and running. libfaketime
+    reads the file again at its first clock call two whole seconds after its last reading."""
+    with open(path, "w") as f:
+        f.write("%+d\n" % round((when - datetime.datetime.now()).total_seconds()))
+    time.sleep(2.2)
 
 
 def xdotool(*args):
@@ -181,11 +197,11 @@ def make_database(folder, *rows):
 class Calendar:
     """Quorvel (exe) under wine, its database and settings in workdir (the test's by
     default), started in cwd (workdir by default) with args, its clock starting
-    at faketime ("YYYY-MM-DD hh:mm:ss") when given; with trace, wine logs its text output
-    to quorvel.log (see text_drawn)."""
+    at faketime ("YYYY-MM-DD hh:mm:ss") when given, with env added to the environment; with
+    trace, wine logs its text output to quorvel.log (see text_drawn)."""
 
     def __init__(self, test, database=True, ini=None, args=(), workdir=None, cwd=None, faketime=None, exe=QUORVEL,
-                 trace=False):
+                 trace=False, env=None):
         self.workdir = workdir or test.workdir
         if database and not os.path.exists(self.db_path()):
             make_database(self.workdir)
@@ -196,7 +212,7 @@ class Calendar:
                 f.write(ini)
         clock = ["faketime", faketime] if faketime else []
         self.log = os.path.join(test.artifacts, "quorvel.log")
-        env = dict(os.environ, WINEDEBUG="trace+font") if trace else None
+        env = dict(os.environ, **(env or {}), **({"WINEDEBUG": "trace+font"} if trace else {}))
         with open(self.log, "ab") as out:
             self.proc = subprocess.Popen(clock + ["wine", exe] + list(args), cwd=cwd or self.workdir, env=env,
                                          stdin=subprocess.DEVNULL, stdout=out, stderr=subprocess.STDOUT,
@@ -285,16 +301,26 @@ class WineTestCase(unittest.TestCase):
             time.sleep(61 - datetime.datetime.now().second)
         return datetime.datetime.now().strftime("%H:%M:00")
 
-    def notice_once(self, text, label):
-        """A tick shows the notice of the row due now; a click closes it; a second tick in
-        the same minute shows nothing."""
+    def notice_once(self, text, label, snooze=None):
+        """A tick shows the notice of the row due now, its title and the hint below its text;
+        a click closes it, or the right-click menu's item of `snooze` minutes puts it off; a
+        second tick in the same minute shows nothing."""
         drive("post", MAIN, WM_TIMER, 1)
         notice = drive("controls", NOTICE)
         self.assertEqual(control(notice, 1000)["text"], text)
         x, y = notice["origin"]
         shot = self.shot(label)
-        self.assertTrue(shot.points((x + 10, y + 8, x + notice["client"][0] - 10, y + 30), is_dark), "no title")
-        click_at(x + 5, y + 5)
+        self.assertTrue(shot.points((x + 10, y + 8, x + 190, y + 30), is_dark), "no title")
+        self.assertTrue(shot.points((x + 10, y + 114, x + 190, y + 128), lambda p: max(p) < 160), "no hint")
+        if snooze:
+            click_at(x + 100, y + 60, 3)  # on the text
+            items = drive("menu")["items"]
+            self.assertEqual([(i["id"], i["ownerdraw"]) for i in items], [(5, True), (10, True), (30, True), (60, True)])
+            shot = self.shot(label + "-snooze-menu")
+            self.assertTrue(all(shot.points((i["rect"][0] + 30, i["rect"][1], *i["rect"][2:]), is_dark) for i in items))
+            click_at(*centre(next(i["rect"] for i in items if i["id"] == snooze)))
+        else:
+            click_at(x + 5, y + 5)
         drive("gone", NOTICE)
         drive("post", MAIN, WM_TIMER, 1)
         self.assertFalse(drive("find", NOTICE, timeout_ms=1500, check=False)["ok"], "shown twice in one minute")

@@ -1,11 +1,14 @@
-"""Alarms and anniversaries as a user meets them: a reminder due now, the editors, the
-lists with their tool bars, changing and deleting rows, and a database that fails."""
+"""Alarms and anniversaries as a user meets them: a reminder due now with its sound, put
+off (稍后提醒) and coming again, the editors, the lists with their tool bars, changing and
+deleting rows, and a database that fails."""
 
 import datetime
+import os
 import sqlite3
 
 from harness import (BOX, MAIN, NOTICE, VK_ESCAPE, WM_COMMAND, WM_TIMER, Calendar, WineTestCase, answer, centre,
-                     click_at, close, control, drive, make_database, wait_until, xdotool)
+                     click_at, close, control, drive, make_database, movable_clock, set_clock, wait_until, wine,
+                     xdotool)
 
 MEMO_EDITOR, MEMO_LIST = "caption=新建备忘录", "caption=备忘录列表"  # (many rows: test_bad_input)
 NEW_ANNIV, MODIFY_ANNIV, ANNIV_LIST = "caption=新建纪念日", "caption=修改纪念日", "caption=纪念日列表"
@@ -15,6 +18,7 @@ UNITS = ["天", "周", "月", "年"]
 MEMO_INSERT, MEMO_SELECT = "insert into tb_memo values (?,?,?,?,?,?,?)", "select * from tb_memo"
 ANNIV_INSERT, ANNIV_SELECT = "insert into tb_remeber values (?,?,?,?,?,?)", "select * from tb_remeber"
 BOXES = [1010, 1011, 1012, 1013, 1014]
+SCHEME = r"HKCU\AppEvents\Schemes\Apps\.Default\Notification.Reminder\.Current"
 
 
 def is_red(rgb):
@@ -23,12 +27,21 @@ def is_red(rgb):
 
 class RemindersTest(WineTestCase):
 
-    def start_with(self, *rows):
+    def start_with(self, *rows, **start):
         """The calendar started on a database holding rows (statement, values)."""
         make_database(self.workdir, *((statement, [values]) for statement, values in rows))
-        cal = Calendar(self)
+        cal = Calendar(self, **start)
         cal.window()
         return cal
+
+    def snoozed(self):
+        """What the file of reminders put off holds: [(due, title, text)]."""
+        path = os.path.join(self.workdir, "稍后提醒.txt")
+        if not os.path.exists(path):
+            return []
+        with open(path, "rb") as f:
+            lines = [line.split("\t") for line in f.read().decode("gbk").splitlines()[1:]]
+        return [(datetime.datetime.strptime(due, "%Y-%m-%d %H:%M"), title, text) for due, title, text in lines]
 
     def list_state(self, selector):
         window = drive("controls", selector)
@@ -38,8 +51,13 @@ class RemindersTest(WineTestCase):
         click_at(*centre(self.list_state(selector)[0]["row_rects"][row]))
 
     def test_alarm_notice_editor_and_list(self):
+        # The sound of each notice: the scheme's reminder sound, PlaySoundA in wine's trace.
+        wine("reg", "add", SCHEME, "/ve", "/d", r"C:\windows\media\ding.wav", "/f")
+        wine("reg", "add", r"HKCU\Software\Wine\Debug", "/v", "RelayInclude", "/d", "winmm.PlaySoundA", "/f")
+        clock = os.path.join(self.artifacts, "clock")
+        start = {"env": dict(movable_clock(clock), WINEDEBUG="+relay")}
         minute, today = self.fresh_minute(), datetime.date.today().isoformat()
-        cal = self.start_with((MEMO_INSERT, ("喝水", "NULL", "NULL", today, minute, "起来走走", 0)))
+        cal = self.start_with((MEMO_INSERT, ("喝水", "NULL", "NULL", today, minute, "起来走走", 0)), **start)
         # Another program holds the database in the due minute: told once, shown at the next tick after.
         held = sqlite3.connect(cal.db_path(), isolation_level=None)
         held.execute("begin exclusive")
@@ -48,7 +66,36 @@ class RemindersTest(WineTestCase):
         drive("post", MAIN, WM_TIMER, 1)
         self.assertFalse(drive("find", BOX, timeout_ms=4000, check=False)["ok"], "told twice")
         held.close()
-        self.notice_once("起来走走", "alarm-notice")
+
+        def sounds():
+            with open(os.path.join(self.artifacts, "quorvel.log"), encoding="utf-8", errors="replace") as f:
+                return f.read().count("Call winmm.PlaySoundA(")
+
+        # Put off by 5 minutes, kept in its file, it comes again at that minute, not before, with
+        # its sound; put off again; with the sound switched off, it comes silently.
+        self.notice_once("起来走走", "alarm-notice", snooze=5)
+        [(due, title, text)] = self.snoozed()
+        self.assertTrue((title, text) == ("喝水", "起来走走") and 180 < (due - datetime.datetime.now()).total_seconds() <= 300)
+        for when, shown in ((due - datetime.timedelta(seconds=40), False), (due + datetime.timedelta(seconds=10), True)):
+            set_clock(clock, when)
+            drive("post", MAIN, WM_TIMER, 1)
+            self.assertEqual(drive("find", NOTICE, timeout_ms=1500, check=False)["ok"], shown, when)
+        self.assertEqual(sounds(), 2)
+        self.notice_once("起来走走", "snoozed-notice", snooze=10)
+        self.assertEqual([d for d, _, _ in self.snoozed()], [due + datetime.timedelta(minutes=10)])
+        drive("post", MAIN, WM_COMMAND, 32775)
+        self.assertEqual(control(drive("controls", "caption=窗口设置"), 1013)["check"], 1)
+        drive("click", "caption=窗口设置", 1013, "--send")
+        close("caption=窗口设置", 1024)
+        self.assertEqual(cal.settings().get("提醒声音"), "0")
+        set_clock(clock, due + datetime.timedelta(minutes=10, seconds=10))
+        drive("post", MAIN, WM_TIMER, 1)
+        notice = drive("controls", NOTICE)
+        self.assertEqual(control(notice, 1000)["text"], "起来走走")
+        click_at(notice["origin"][0] + 5, notice["origin"][1] + 5)
+        drive("gone", NOTICE)
+        self.assertEqual((sounds(), self.snoozed()), (2, []))
+        set_clock(clock, datetime.datetime.now())
 
         # A new alarm: now in both pickers, N = 1, once, the repeat fields off; the clock ticks.
         drive("post", MAIN, WM_COMMAND, 32771)

@@ -10,6 +10,7 @@
 #include "alarms/AlarmRules.h"
 #include "anniversaries/AnniversaryRules.h"
 #include "reminders/ReminderMinutes.h"
+#include "reminders/Snoozes.h"
 
 using namespace LunarCalendar;
 
@@ -230,4 +231,55 @@ TEST_F(Reminders, MinuteMechanism) {
         EXPECT_EQ(shown, step.shown) << step.now << " at " << step.elapsed;
     }
     EXPECT_TRUE(m_reports.empty());  // every failure was told through the mechanism alone
+}
+
+// Reminders put off (稍后提醒), their file a string here, over several runs of
+// the program: each comes once at its minute and can be put off again; the
+// file keeps them over a restart, its texts byte for byte; one missed while
+// the program was off comes at the next start within a day, not later; an
+// unreadable file is told once and what was put off meanwhile is kept with it.
+TEST(Snoozes, OnceAtTheirMinuteAndOverRestarts) {
+    std::string file, shown;
+    bool readable = true;
+    std::unique_ptr<ReminderMinutes> minutes;
+    SnoozeSource* snoozes = nullptr;
+    const auto start = [&](const char* startUp) {
+        minutes = std::make_unique<ReminderMinutes>(Min(startUp));
+        auto source = std::make_unique<SnoozeSource>([&](std::string& bytes) { bytes = file; return readable; },
+                                                     [&](const std::string& bytes) { file = bytes; return true; });
+        snoozes = source.get();
+        minutes->AddSource(std::move(source), true);
+    };
+    const auto tick = [&](const char* now) {
+        shown.clear();
+        minutes->Tick(Min(now), 0, [&](const std::string& title, const std::string&) { shown += title + " "; },
+                      [&](const std::string& failure) { shown += "!" + failure; });
+        return shown;
+    };
+    const std::string odd = "a\tb\r\nc\\d\x81\x5c";  // a GBK character whose trail byte is '\'
+    start("2024-03-10 09:30");
+    EXPECT_EQ(tick("2024-03-10 09:30"), "");
+    EXPECT_TRUE(snoozes->Add(Snooze{Min("2024-03-10 09:35"), "A", odd}));
+    EXPECT_EQ(tick("2024-03-10 09:34"), "");
+    EXPECT_EQ(tick("2024-03-10 09:35"), "A ");
+    EXPECT_EQ(tick("2024-03-10 09:35"), "");
+    EXPECT_EQ(file, "");  // nothing left to keep
+    for (const char* due : {"2024-03-10 09:45", "2024-03-10 10:00", "2024-03-11 09:00", "2024-03-12 12:00"})
+        EXPECT_TRUE(snoozes->Add(Snooze{Min(due), due + 11, odd}));
+    EXPECT_EQ(tick("2024-03-10 09:45"), "09:45 ");
+    file = "damaged\n" + file;
+    start("2024-03-10 10:30");  // 10:00 was missed while the program was off
+    EXPECT_EQ(tick("2024-03-10 10:30"), "10:00 ");
+    readable = false;
+    start("2024-03-12 10:00");  // 2024-03-11 09:00 is now more than a day late
+    EXPECT_EQ(tick("2024-03-12 10:00"), std::string("!") + snooze::kFileName + " 无法读取。");
+    EXPECT_EQ(tick("2024-03-12 10:01"), "");
+    EXPECT_FALSE(snoozes->Add(Snooze{Min("2024-03-12 12:00"), "E", ""}));
+    readable = true;
+    EXPECT_EQ(tick("2024-03-12 10:02"), "");
+    EXPECT_EQ(ParseSnoozes(file).size(), 2u);
+    std::vector<std::string> texts;
+    for (const Snooze& s : ParseSnoozes(file)) texts.push_back(s.strText);
+    EXPECT_EQ(texts, std::vector<std::string>({odd, ""}));
+    EXPECT_EQ(tick("2024-03-12 12:00"), "12:00 E ");
 }
