@@ -52,16 +52,41 @@ class CalendarTest(WineTestCase):
         x, y = main["origin"]
         return self.shot(label).points((x, y + 50, x + main["client"][0], y + main["client"][1]), is_magenta)
 
-    def shot_unlike(self, main, before, label):
-        """The screen, kept as label, once the window's client differs from before (None: now).
-        Wine shows a paint a moment after the click that caused it has returned."""
-        if before is None:
-            return self.shot(label)
+    def settled_shot(self, label, rect, unlike=None):
+        """The screen, kept as label, once rect shows the same in two shots in a row and
+        something other than in unlike (without it: some text). Wine shows a paint a moment
+        after the call that made it has returned, several paints one after another."""
+        shots = [unlike] if unlike else []
 
-        def changed():
-            shot = self.shot()
-            return shot if self.client(shot, main) != self.client(before, main) else None
-        return wait_until(changed, what=label).save(os.path.join(self.artifacts, label + ".png"))
+        def settled():
+            shots.append(self.shot())
+            if len(shots) < 2 or shots[-1].region(rect) != shots[-2].region(rect):
+                return None
+            drawn = shots[-1].region(rect) != unlike.region(rect) if unlike else shots[-1].points(rect, is_dark)
+            return shots[-1] if drawn else None
+        return wait_until(settled, 10, label).save(os.path.join(self.artifacts, label + ".png"))
+
+    def shot_unlike(self, main, before, label):
+        """The screen once the window's days show something other than before's."""
+        (x, y), (w, h) = main["origin"], main["client"]
+        return self.settled_shot(label, (x, y + 50, x + w, y + h), before)
+
+    def grid(self, shot, main):
+        """The weekdays and days as the window draws them, below its controls."""
+        (x, y), (w, h) = main["origin"], main["client"]
+        return shot.region((x, y + 50, x + w, y + h))
+
+    def days_off_drawn(self, cal, main, year, month, since, until):
+        """The 休 and 班 that wine's trace shows drawn between two places of its log, each in
+        the top right corner of its day's cell: {day: mark}."""
+        first, width = (datetime.date(year, month, 1).weekday() + 1) % 7, (main["client"][0] - 10) // 7
+        found = {}
+        for text, x, y, box in cal.text_drawn(since, until):
+            if text in ("休", "班"):
+                cell = (box[1] - 68) // 30 * 7 + (box[0] - 10) // width
+                self.assertTrue(box[0] + width // 2 < x < box[2] and box[1] <= y < box[1] + 15, (text, x, y, box))
+                found[cell - first + 1] = text
+        return found
 
     def press(self, ident, times=1):
         for _ in range(times):
@@ -87,7 +112,7 @@ class CalendarTest(WineTestCase):
 
     def test_month_window_navigation_and_closing(self):
         drive("traylog")  # from now on the taskbar's requests are kept
-        cal = Calendar(self)
+        cal = Calendar(self, trace=True)
         main = cal.window()
         today = datetime.date.today()
         # Captionless, no taskbar button, the size of its skin, opacity 95 without settings.
@@ -155,18 +180,28 @@ class CalendarTest(WineTestCase):
         self.press(1026 if today.month < 10 else 1025, abs(10 - today.month))
 
         def october_and_september(label, before):
+            """Both months' screenshots and the 休 and 班 that wine's trace shows drawn in each."""
             october = self.shot_unlike(main, before, label + "-2026-10")
+            at = [os.path.getsize(cal.log)]
             self.press(1025)
             september = self.shot_unlike(main, october, label + "-2026-09")
+            at.append(os.path.getsize(cal.log))
             self.press(1026)
-            return october, september
+            wait_until(lambda: self.grid(self.shot(), main) == self.grid(october, main), what="October again")
+            at.append(os.path.getsize(cal.log))
+            return (october, september, self.days_off_drawn(cal, main, 2026, 10, at[1], at[2]),
+                    self.days_off_drawn(cal, main, 2026, 9, at[0], at[1]))
+
         marked = october_and_september("days-off", before if (today.year, today.month) != (2026, 10) else None)
+        self.assertEqual(marked[2:], (dict([(d, "休") for d in range(1, 8)] + [(10, "班")]),
+                                      {20: "班", 25: "休", 26: "休", 27: "休"}))
         drive("post", MAIN, WM_COMMAND, 32775)
         self.assertEqual(control(drive("controls", "caption=窗口设置"), 1012)["check"], 1)
         drive("click", "caption=窗口设置", 1012, "--send")
         close("caption=窗口设置", 1024)
         self.assertEqual(cal.settings().get("显示休班"), "0")
         plain = october_and_september("no-days-off", marked[0])
+        self.assertEqual(plain[2:], ({}, {}))
         self.check_marks(main, marked[0], plain[0], 2026, 10, dict([(d, "休") for d in range(1, 8)] + [(10, "班")]))
         self.check_marks(main, marked[1], plain[1], 2026, 9, {20: "班", 25: "休", 26: "休", 27: "休"})
 
@@ -197,7 +232,7 @@ class CalendarTest(WineTestCase):
             main = cal.window()
             self.assertEqual(main["rect"][:2], [30, 40])
             self.assertLessEqual(max(abs(main["client"][0] - px(414)), abs(main["client"][1] - px(270))), 1, dpi)
-            self.shot("main-%d" % dpi)
+            self.settled_shot("main-%d" % dpi, main["rect"])
             # March 2026 starts on a Sunday: day d in cell d - 1.
             width = (main["client"][0] - px(10)) // 7
             cells = {}
@@ -216,7 +251,7 @@ class CalendarTest(WineTestCase):
             drive("post", MAIN, WM_TRAYNOTIFY, 247 + 10, WM_RBUTTONDOWN)
             items = drive("menu")["items"]
             menu = drive("find", "class=#32768")
-            self.shot("menu-%d" % dpi)
+            self.settled_shot("menu-%d" % dpi, menu["rect"])
             x0, y0, x1, y1 = menu["rect"]
             for item in items:
                 self.assertTrue(x0 <= item["rect"][0] < item["rect"][2] <= x1 and y0 <= item["rect"][1] and
@@ -232,7 +267,7 @@ class CalendarTest(WineTestCase):
             # (At 192 dpi wine leaves the notice black on the screen, also before this
             # program drew at the screen's DPI; the trace shows what it drew.)
             wait_until(lambda: "喝水" in [t[0] for t in cal.text_drawn(mark)], what="the notice's title")
-            self.shot("notice-%d" % dpi)
+            self.settled_shot("notice-%d" % dpi, notice["rect"])
             self.assertLessEqual(abs(notice["client"][0] - px(200)) + abs(notice["client"][1] - px(132)), 2, notice)
             self.assert_inside(cal.text_drawn(mark), notice["client"], dpi)
             drive("key", NOTICE, VK_ESCAPE)
