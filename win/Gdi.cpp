@@ -21,8 +21,9 @@ int ImageList::AddIcon(HINSTANCE hInst, int nIconId, int cx, int cy) {
 
 namespace {
 // A "PNG" resource decoded by the system's imaging component into a 32-bit
-// DIB section, opaque where the picture is (wine's converter, unlike
-// Windows', cannot make 24 bits of an indexed picture).
+// DIB section (wine's converter, unlike Windows', cannot make 24 bits of an
+// indexed picture). Its alpha bytes are cleared: nothing here blends, and a
+// static control given a picture with alpha keeps a copy that nobody frees.
 Bitmap DecodePngResource(HINSTANCE hInst, int nId) {
     HRSRC res = ::FindResourceA(hInst, MAKEINTRESOURCEA(nId), "PNG");
     HGLOBAL data = res ? ::LoadResource(hInst, res) : nullptr;
@@ -50,8 +51,12 @@ Bitmap DecodePngResource(HINSTANCE hInst, int nId) {
         void* bits = nullptr;
         bitmap.Reset(::CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
         const UINT stride = w * 4;
-        if (bitmap && FAILED(converter->CopyPixels(nullptr, stride, stride * h, static_cast<BYTE*>(bits))))
+        if (bitmap && FAILED(converter->CopyPixels(nullptr, stride, stride * h, static_cast<BYTE*>(bits)))) {
             bitmap.Reset();
+        } else if (bitmap) {
+            for (BYTE* alpha = static_cast<BYTE*>(bits) + 3; alpha < static_cast<BYTE*>(bits) + stride * h; alpha += 4)
+                *alpha = 0;
+        }
     }
     for (IUnknown* p : {static_cast<IUnknown*>(converter), static_cast<IUnknown*>(frame),
                         static_cast<IUnknown*>(decoder), static_cast<IUnknown*>(stream),
