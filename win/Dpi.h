@@ -1,7 +1,8 @@
 // Drawing at the DPI of the monitor a window is on. Everything laid out in
 // pixels is given for 96 dpi and scaled by the window's DPI / 96. The calls
 // that know a window's own DPI (Windows 10 1607 and later) are looked up at
-// run time, so the program still starts on older systems, which have one DPI.
+// run time, so the program still starts on older systems, where it declares
+// itself aware of the system's DPI only.
 #pragma once
 
 #include <windows.h>
