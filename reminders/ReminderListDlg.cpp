@@ -31,7 +31,7 @@ BOOL CReminderListDlg::OnInitDialog() {
         LVCOLUMNA col{};
         col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
         col.fmt = LVCFMT_LEFT;
-        col.cx = m_columns[i].nWidth;
+        col.cx = win::Scale(m_columns[i].nWidth, m_nDpi);
         col.pszText = const_cast<char*>(m_columns[i].szHeading);
         col.iSubItem = i;
         ::SendMessageA(hList, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&col));
