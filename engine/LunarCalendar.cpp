@@ -458,12 +458,10 @@ DayLabel GetDayLabel(int nYear, int nMonth, int nDay, int nFirstWeekday) {
     return DayLabel{firstTwo == "十一" ? GbkLeft(month, 3) : firstTwo, LabelLunarDay};
 }
 
-namespace {
 std::size_t GbkCharLength(const std::string& s, std::size_t pos) {
     const unsigned char c = static_cast<unsigned char>(s[pos]);
     return (IsGbkLeadByte(c) && pos + 1 < s.size()) ? 2 : 1;
 }
-}  // namespace
 
 std::string GbkLeft(const std::string& strText, int nChars) {
     std::size_t pos = 0;

@@ -90,6 +90,8 @@ DayLabel GetDayLabel(int nYear, int nMonth, int nDay, int nFirstWeekday);
 // The first byte of a double-byte GBK character (its second byte is 0x40..0xFE).
 constexpr bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 
+// The bytes of the character at pos (a lead byte at the very end counts alone).
+std::size_t GbkCharLength(const std::string& s, std::size_t pos);
 // The first nChars characters of a GBK text, never splitting a double-byte one.
 std::string GbkLeft(const std::string& strText, int nChars);
 // The longest prefix of at most nBytes bytes that does not split a character.

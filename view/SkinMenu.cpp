@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "engine/LunarCalendar.h"
 #include "res/resource.h"
 #include "win/App.h"
 
@@ -169,7 +170,7 @@ void CSkinMenu::DrawBanner(HDC hdc, const RECT& rc) const {
 // A character a line, 20 pixels apart as the title's, in the middle of the
 // strip and of the menu's height.
 void CSkinMenu::DrawBannerText(HDC hdc) const {
-    const auto bytesAt = [this](size_t i) { return ::IsDBCSLeadByteEx(936, static_cast<BYTE>(m_strBanner[i])) ? 2 : 1; };
+    const auto bytesAt = [this](size_t i) { return static_cast<int>(LunarCalendar::GbkCharLength(m_strBanner, i)); };
     int height = 0, lines = 0;
     for (int i = 0; i < m_nUsed; ++i) height += S(m_items[i].nID == 0 ? 1 : kItemHeight);
     for (size_t i = 0; i < m_strBanner.size(); i += bytesAt(i)) ++lines;

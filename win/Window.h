@@ -20,7 +20,7 @@ public:
     bool Subclass(HWND hWnd);
     // Binds without subclassing, for a control that handles none of its own
     // messages. A subclassed control pays a property lookup on every message
-    // sent to it; for the year list's 150 inserts at start-up under wine that
+    // sent to it; for the year list's inserts at start-up under wine (150 then) that
     // was 17 ms of the window's 260.
     void Attach(HWND hWnd) {
         Unsubclass();

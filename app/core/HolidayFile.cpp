@@ -9,7 +9,7 @@ namespace holidays {
 
 namespace {
 
-using LunarCalendar::IsGbkLeadByte;
+using LunarCalendar::GbkCharLength;
 
 // UTF-8 as UTF-16; a byte that starts no valid sequence (overlong forms,
 // surrogates and code points past U+10FFFF included) becomes U+FFFD. False when
@@ -68,10 +68,6 @@ std::size_t BlankAt(const std::string& s, std::size_t i) {
     return s.compare(i, 2, "\xA1\xA1") == 0 ? 2 : 0;  // 　 in GBK
 }
 
-std::size_t CharAt(const std::string& s, std::size_t i) {
-    return IsGbkLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size() ? 2 : 1;
-}
-
 // Up to three fields split at blanks; the third is the rest of the line.
 std::vector<std::string> Fields(const std::string& line) {
     std::vector<std::string> fields;
@@ -80,7 +76,7 @@ std::vector<std::string> Fields(const std::string& line) {
         const std::size_t blank = i < line.size() ? BlankAt(line, i) : 1;
         if (blank == 0) {
             if (start == std::string::npos) start = i;
-            i += CharAt(line, i);
+            i += GbkCharLength(line, i);
             lastEnd = i;
             continue;
         }
