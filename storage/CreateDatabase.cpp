@@ -17,8 +17,6 @@
 
 namespace {
 
-const char16_t kDriverName[] = u"Microsoft Access Driver (*.mdb)";
-
 bool FileExists(const char* pszName) {
     struct stat st;
     return stat(pszName, &st) == 0;
@@ -74,10 +72,11 @@ CreateDbResult CreateReminderDatabase(std::string& strMessage) {
         return CreateDbResult::AlreadyExists;
     }
     const std::u16string strAttributes = CreateDbAttributes();
-    if (!SQLConfigDataSourceW(nullptr, ODBC_ADD_DSN, reinterpret_cast<LPCWSTR>(kDriverName),
-                              reinterpret_cast<LPCWSTR>(strAttributes.c_str()))) {
-        strMessage = "无法创建 " + strFile + "：驱动程序“" + Utf16ToGbk(kDriverName) + "”报告：" +
-                     InstallerError();
+    const std::u16string strDriver = AccessDriverName();
+    const bool bMade = SQLConfigDataSourceW(nullptr, ODBC_ADD_DSN, reinterpret_cast<LPCWSTR>(strDriver.c_str()),
+                                            reinterpret_cast<LPCWSTR>(strAttributes.c_str()));
+    if (!bMade) {
+        strMessage = "无法创建 " + strFile + "：驱动程序“" + Utf16ToGbk(strDriver) + "”报告：" + InstallerError();
         if (!FileExists(kDatabaseFileName)) return CreateDbResult::Failed;
         // The driver may leave a file behind; nothing usable is kept.
         std::remove(kDatabaseFileName);

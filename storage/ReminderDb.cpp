@@ -21,6 +21,8 @@ static_assert(sizeof(SQLWCHAR) == sizeof(char16_t), "ODBC wide characters are UT
 const char* const kConnectionString =
     "DRIVER={Microsoft Access Driver (*.mdb)};\t\t\tuid=;pwd=;DBQ=db_Quorvel.mdb;";
 const char* const kDatabaseFileName = "db_Quorvel.mdb";
+const char16_t* const kAccessDriverNames[2] = {u"Microsoft Access Driver (*.mdb)",
+                                               u"Microsoft Access Driver (*.mdb, *.accdb)"};
 
 namespace {
 
@@ -240,6 +242,25 @@ DbErrorReporter SetDbErrorReporter(DbErrorReporter reporter) {
 
 void ForgetReportedFailures() { g_toldOncePerRun.clear(); }
 
+std::u16string AccessDriverName() {
+    bool bListed[2] = {false, false};
+    SQLHENV hEnv = SQL_NULL_HENV;
+    if (SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &hEnv))) {
+        SQLSetEnvAttr(hEnv, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(static_cast<SQLULEN>(SQL_OV_ODBC3)), 0);
+        SQLWCHAR szName[256];
+        SQLWCHAR szAttributes[1024];
+        SQLSMALLINT nName = 0, nAttributes = 0;
+        for (SQLUSMALLINT nDirection = SQL_FETCH_FIRST;
+             SQL_SUCCEEDED(SQLDriversW(hEnv, nDirection, szName, 256, &nName, szAttributes, 1024, &nAttributes));
+             nDirection = SQL_FETCH_NEXT) {
+            const std::u16string strName(reinterpret_cast<const char16_t*>(szName));
+            for (int i = 0; i < 2; ++i) bListed[i] = bListed[i] || strName == kAccessDriverNames[i];
+        }
+        SQLFreeHandle(SQL_HANDLE_ENV, hEnv);
+    }
+    return kAccessDriverNames[!bListed[0] && bListed[1] ? 1 : 0];
+}
+
 bool OpenDatabase() {
     if (g_pConnection) return true;
     auto pConnection = std::make_unique<DbConnection>();
@@ -262,8 +283,10 @@ bool OpenDatabase() {
         return fail(DiagText(SQL_HANDLE_ENV, pConnection->hEnv, strFallback));
     }
     std::u16string strConnection = GbkToUtf16(kConnectionString);
-    const SQLRETURN rc = SQLDriverConnectW(pConnection->hDbc, nullptr, Wide(strConnection), SQL_NTS,
-                                           nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    const std::u16string strFirst = kAccessDriverNames[0], strDriver = AccessDriverName();
+    if (strDriver != strFirst) strConnection.replace(strConnection.find(strFirst), strFirst.size(), strDriver);
+    const SQLRETURN rc = SQLDriverConnectW(pConnection->hDbc, nullptr, Wide(strConnection), SQL_NTS, nullptr, 0,
+                                           nullptr, SQL_DRIVER_NOPROMPT);
     if (!SQL_SUCCEEDED(rc)) {
         const std::string strMessage = DiagText(SQL_HANDLE_DBC, pConnection->hDbc, strFallback);
         pConnection.reset();

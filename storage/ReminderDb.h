@@ -32,10 +32,18 @@ extern std::unique_ptr<DbConnection> g_pConnection;
 // "DRIVER={Microsoft Access Driver (*.mdb)};\t\t\tuid=;pwd=;DBQ=db_Quorvel.mdb;"
 extern const char* const kConnectionString;
 
+// The names the Access driver goes by: 32-bit Windows has the first; 64-bit
+// Windows has no driver of that name, and the Access database engine
+// installs one under the second, which reads the same files.
+extern const char16_t* const kAccessDriverNames[2];
+// The one the driver manager lists: the first when it lists both or neither.
+std::u16string AccessDriverName();
+
 // The database file's name, relative to the working directory.
 extern const char* const kDatabaseFileName;
 
-// Opens the connection with kConnectionString. On failure it reports the
+// Opens the connection with kConnectionString (naming the driver by
+// AccessDriverName). On failure it reports the
 // driver's message once and returns false; the program carries on without a
 // database. Returns true at once when a connection is already open.
 bool OpenDatabase();
