@@ -12,9 +12,10 @@ std::string BuildTip(const std::string& strDate, const std::string& strLunar, co
     std::string holiday;
     if (dayOff.mark != DayOffNone) {
         const std::string mark = std::string(" ") + GetDayOffMarkText(dayOff.mark);
-        const std::size_t used = head.size() + tail.size() + mark.size() + 1;  // 1: the space before the name
-        const std::string name = GbkCutBytes(dayOff.szHoliday, used < kTipBytes ? kTipBytes - used : 0);
-        holiday = (name.empty() ? "" : " " + name) + mark;
+        // A name that does not fit whole is left out: a fragment of it would say nothing.
+        const std::string name = std::string(" ") + dayOff.szHoliday;
+        const bool fits = name.size() > 1 && head.size() + name.size() + mark.size() + tail.size() <= kTipBytes;
+        holiday = (fits ? name : "") + mark;
     }
     return GbkCutBytes(head + holiday + tail, kTipBytes);
 }

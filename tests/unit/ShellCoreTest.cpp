@@ -69,7 +69,7 @@ TEST(Shell, TrayTipAndDateFormats) {
     EXPECT_EQ(tray::BuildTip("2026年10月01日", "马(丙午)年八月廿一", {LunarCalendar::DayOffRest, "国庆节"}),
               "Tavimor\r\n公历:2026年10月01日 国庆节 休\r\n农历:马(丙午)年八月廿一");
     EXPECT_EQ(tray::BuildTip("2015年09月03日", "兔(癸卯)年闰十一月廿九", LunarCalendar::FindBuiltInDayOff(2015, 9, 3)),
-              "Tavimor\r\n公历:2015年09月03日 中 休\r\n农历:兔(癸卯)年闰十一月廿九");
+              "Tavimor\r\n公历:2015年09月03日 休\r\n农历:兔(癸卯)年闰十一月廿九");
     win::LocalTime t;
     t.nYear = 2024, t.nMonth = 3, t.nDay = 5, t.nHour = 8, t.nMinute = 30, t.nSecond = 0;
     EXPECT_EQ(t.Format("%Y-%m-%d %H:%M:%S"), "2024-03-05 08:30:00");
