@@ -71,15 +71,17 @@ void ReminderMinutes::Tick(LocalMinute nNow, std::int64_t nElapsed, const Remind
     std::vector<std::string> failures;
     for (Check& check : m_checks) {
         std::string strFailure;
-        if (!check.source->Read(strFailure)) {
+        const bool bRead = check.source->Read(strFailure);
+        if (!bRead || !strFailure.empty()) {
             if (!check.bFailureTold && !strFailure.empty() &&
                 std::find(failures.begin(), failures.end(), strFailure) == failures.end()) {
                 failures.push_back(strFailure);
             }
             check.bFailureTold = true;
-            continue;
+        } else {
+            check.bFailureTold = false;
         }
-        check.bFailureTold = false;
+        if (!bRead) continue;
         const MinuteTicker::Range minutes = check.ticker.Take(nNow);
         check.source->Examine(minutes.nFirst, minutes.nLast, due);
     }

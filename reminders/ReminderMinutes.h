@@ -27,7 +27,8 @@ class ReminderSource {
 public:
     virtual ~ReminderSource() = default;
     // Reads afresh what can be due. False when that failed: strFailure then
-    // says why, or is empty when the user has been told already.
+    // says why, or is empty when the user has been told already. True with a
+    // failure when part of it could not be read and the rest is examined.
     virtual bool Read(std::string& strFailure) = 0;
     // Adds every reminder of the last reading due in nFirst..nLast, oldest
     // minute first. A source of one-time reminders lets go of those it adds.

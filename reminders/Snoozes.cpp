@@ -104,21 +104,28 @@ bool SnoozeSource::Read(std::string& strFailure) {
     strFailure.clear();
     const bool bUnsaved = !m_bLoaded && !m_snoozes.empty();  // put off while the file could not be read
     if (!LoadFile()) {
+        // What was put off in this run still comes; the file's own wait.
         strFailure = std::string(snooze::kFileName) + " 无法读取。";
-        return false;
+    } else if (bUnsaved) {
+        Store();
     }
-    if (bUnsaved) Store();
     return true;
 }
 
-void SnoozeSource::Examine(LocalMinute nFirst, LocalMinute nLast, DueReminders& due) {
+void SnoozeSource::Examine(LocalMinute /*nFirst*/, LocalMinute nLast, DueReminders& due) {
+    // Each is let go of once handed out, so every one due in the last day
+    // comes, also one of the file that could not be read when its minute
+    // was examined.
+    const LocalMinute nOldest = nLast - (kMinutesPerDay - 1);
     auto end = m_snoozes.begin();
     for (; end != m_snoozes.end() && end->nDue <= nLast; ++end) {
-        if (end->nDue >= nFirst) {
+        if (end->nDue >= nOldest) {
             due.push_back(DueReminder{end->nDue, TextsKey({&end->strTitle, &end->strText}), end->strTitle, end->strText});
         }
     }
     if (end == m_snoozes.begin()) return;
     m_snoozes.erase(m_snoozes.begin(), end);
-    Store();  // one that cannot be written comes once more at the next start
+    // One that cannot be written comes once more at the next start; a file
+    // not read yet is not written over.
+    if (m_bLoaded) Store();
 }

@@ -48,10 +48,12 @@ public:
     // still comes while the program runs.
     bool Add(Snooze snooze);
 
-    // Reads the file once (at every tick until it could be read).
+    // Reads the file once (at every tick until it could be read); while it
+    // cannot be, what was put off in this run is still examined.
     bool Read(std::string& strFailure) override;
-    // Adds those due in nFirst..nLast and lets go of every one due up to
-    // nLast (before nFirst it is more than a day late).
+    // Adds those due in the day up to nLast, whatever minutes were examined
+    // before, and lets go of every one due up to nLast (earlier ones are more
+    // than a day late).
     void Examine(LocalMinute nFirst, LocalMinute nLast, DueReminders& due) override;
 
 private:

@@ -275,8 +275,10 @@ TEST(Snoozes, OnceAtTheirMinuteAndOverRestarts) {
     EXPECT_EQ(tick("2024-03-12 10:00"), std::string("!") + snooze::kFileName + " 无法读取。");
     EXPECT_EQ(tick("2024-03-12 10:01"), "");
     EXPECT_FALSE(snoozes->Add(Snooze{Min("2024-03-12 12:00"), "E", ""}));
+    EXPECT_FALSE(snoozes->Add(Snooze{Min("2024-03-12 10:02"), "F", ""}));
+    EXPECT_EQ(tick("2024-03-12 10:02"), "F ");  // put off in this run: it comes, file or no file
     readable = true;
-    EXPECT_EQ(tick("2024-03-12 10:02"), "");
+    EXPECT_EQ(tick("2024-03-12 10:03"), "");
     EXPECT_EQ(ParseSnoozes(file).size(), 2u);
     std::vector<std::string> texts;
     for (const Snooze& s : ParseSnoozes(file)) texts.push_back(s.strText);
