@@ -18,10 +18,13 @@ import sys
 
 COMMAND = "bash tools/perf.sh"
 SIZE_NOTE = ("Most of the resources are pictures. The background (a 24-bit bitmap of 524 colours, 326 KB) is drawn "
-             "at start-up and stays a bitmap; the clock dial, the notice and its flowers are PNG, decoded unchanged "
-             "when a dialog first shows them (40 KB instead of 156 KB). Icon images of a few colours that are either "
-             "opaque or transparent are stored with a palette, those with soft edges as 32-bit with their mask; the "
-             "tray icons' 32 x 32 images, which the tray never shows, as PNG.")
+             "at start-up, so it is kept as a packed DIB compressed with LZNT1 (62 KB), which ntdll inflates in well "
+             "under a millisecond; the clock dial, the notice and its flowers are PNG, decoded when a dialog first "
+             "shows them (40 KB instead of 156 KB), and so are the larger sets drawn for 150 % and 200 %. Icon images "
+             "of a few colours that are either opaque or transparent are stored with a palette, those with soft edges "
+             "as 32-bit with their mask; the tray icons' 32 x 32 images, which the tray never shows, as PNG. The "
+             "Windows Release builds are compiled without exceptions (nothing in the program throws or catches), "
+             "the 32-bit one also without unwind tables.")
 
 
 def lines(path):
