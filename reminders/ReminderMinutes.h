@@ -53,12 +53,12 @@ bool ReadCaught(const std::function<void()>& read, std::string& strFailure);
 template <typename Record>
 class TableSource final : public ReminderSource {
 public:
-    using ReadAll = std::vector<Record> (*)(ReportFailures);
+    using ReadAll = std::vector<Record> (*)();
     using Check = void (*)(const std::vector<Record>&, LocalMinute, LocalMinute, const DueRow&);
     TableSource(ReadAll read, Check check) : m_read(read), m_check(check) {}
 
     bool Read(std::string& strFailure) override {
-        return ReadCaught([this] { m_rows = m_read(ReportFailures::Always); }, strFailure);
+        return ReadCaught([this] { m_rows = m_read(); }, strFailure);
     }
     void Examine(LocalMinute nFirst, LocalMinute nLast, DueReminders& due) override {
         m_check(m_rows, nFirst, nLast, [&](LocalMinute nMinute, int nRow) {

@@ -33,11 +33,7 @@ DbErrorReporter& Reporter() {
     return reporter;
 }
 
-// The failures the minute checks have told in this run.
-std::set<std::string> g_toldOncePerRun;
-
-void Report(const std::string& strMessage, ReportFailures how = ReportFailures::Always) {
-    if (how == ReportFailures::OncePerRun && !g_toldOncePerRun.insert(strMessage).second) return;
+void Report(const std::string& strMessage) {
     // A copy: the reporter may replace itself while it runs.
     const DbErrorReporter reporter = Reporter();
     if (reporter) {
@@ -145,7 +141,6 @@ struct RecordSet::Impl {
     std::vector<std::string> columnNames;  // GBK, in result order
     std::vector<std::string> row;          // GBK values of the current row
     bool bEOF = true;
-    ReportFailures how = ReportFailures::Always;
 
     // Reads the next row into `row`; at the end, or on a failure (reported),
     // the record set is at its end and its cursor is released.
@@ -162,7 +157,7 @@ struct RecordSet::Impl {
         if (!SQL_SUCCEEDED(rc)) {
             const std::string strMessage = DiagText(SQL_HANDLE_STMT, hStmt, "读取数据库记录失败。");
             Release();
-            Report(strMessage, how);
+            Report(strMessage);
             return;
         }
         std::u16string strValue;
@@ -171,7 +166,7 @@ struct RecordSet::Impl {
                 const std::string strMessage =
                     DiagText(SQL_HANDLE_STMT, hStmt, "读取字段“" + columnNames[i] + "”失败。");
                 Release();
-                Report(strMessage, how);
+                Report(strMessage);
                 return;
             }
             row[i] = Utf16ToGbk(strValue);
@@ -240,7 +235,6 @@ DbErrorReporter SetDbErrorReporter(DbErrorReporter reporter) {
     return previous;
 }
 
-void ForgetReportedFailures() { g_toldOncePerRun.clear(); }
 
 std::u16string AccessDriverName() {
     bool bListed[2] = {false, false};
@@ -265,10 +259,9 @@ bool OpenDatabase() {
     if (g_pConnection) return true;
     auto pConnection = std::make_unique<DbConnection>();
     const std::string strFallback = "无法打开数据库文件 " + std::string(kDatabaseFileName) + "。";
-    // Whatever failed, the user is told here; the minute checks that follow
-    // need not say again that there is no database.
+    // Whatever failed, the user is told here; the minute checks, which need
+    // an open database, say nothing more of it.
     auto fail = [](const std::string& strMessage) {
-        g_toldOncePerRun.insert(kNotOpenMessage);
         Report(strMessage);
         return false;
     };
@@ -338,17 +331,16 @@ void RecordSet::Close() { m_pImpl->Release(); }
 
 int RecordSet::GetColumnCount() const { return static_cast<int>(m_pImpl->columnNames.size()); }
 
-std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, ReportFailures how) {
+std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql) {
     std::unique_ptr<RecordSet> pSet(new RecordSet());
     RecordSet::Impl& rs = *pSet->m_pImpl;
-    rs.how = how;
     if (!g_pConnection) {
-        Report(kNotOpenMessage, how);
+        Report(kNotOpenMessage);
         return pSet;
     }
     if (!SQL_SUCCEEDED(SQLAllocHandle(SQL_HANDLE_STMT, g_pConnection->hDbc, &rs.hStmt))) {
         rs.hStmt = SQL_NULL_HSTMT;
-        Report(DiagText(SQL_HANDLE_DBC, g_pConnection->hDbc, "无法查询数据库。"), how);
+        Report(DiagText(SQL_HANDLE_DBC, g_pConnection->hDbc, "无法查询数据库。"));
         return pSet;
     }
     rs.pConnection = g_pConnection.get();
@@ -362,7 +354,7 @@ std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, ReportFailures h
     if (!SQL_SUCCEEDED(rc) && rc != SQL_NO_DATA) {
         const std::string strMessage = DiagText(SQL_HANDLE_STMT, rs.hStmt, "数据库查询失败。");
         rs.Release();
-        Report(strMessage, how);
+        Report(strMessage);
         return pSet;
     }
     for (SQLSMALLINT i = 1; i <= nColumns; ++i) {
@@ -382,7 +374,7 @@ std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, ReportFailures h
             const std::string strMessage = DiagText(SQL_HANDLE_STMT, rs.hStmt, "数据库查询失败。");
             rs.Release();
             rs.columnNames.clear();
-            Report(strMessage, how);
+            Report(strMessage);
             return pSet;
         }
         size_t n = nLength < 0 ? 0 : static_cast<size_t>(nLength);
@@ -403,12 +395,12 @@ std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, ReportFailures h
 std::string GetFieldText(RecordSet& rs, const std::string& strColumn) {
     RecordSet::Impl& impl = *rs.m_pImpl;
     if (impl.bEOF) {
-        Report("没有当前记录，无法读取字段“" + strColumn + "”。", impl.how);
+        Report("没有当前记录，无法读取字段“" + strColumn + "”。");
         return std::string();
     }
     const int nIndex = impl.FindColumn(strColumn);
     if (nIndex < 0) {
-        Report("记录集中没有字段“" + strColumn + "”。", impl.how);
+        Report("记录集中没有字段“" + strColumn + "”。");
         return std::string();
     }
     return impl.row[static_cast<size_t>(nIndex)];

@@ -62,7 +62,6 @@ bool ExecuteSql(const std::string& strSql, long* pnRows = nullptr);
 // The rows of one query, owned by the reader that opened it. Each record set
 // has a cursor of its own: opening, walking or closing another record set, or
 // executing statements, never moves or closes this one.
-enum class ReportFailures;
 
 class RecordSet {
 public:
@@ -83,26 +82,18 @@ private:
     RecordSet();
     std::unique_ptr<Impl> m_pImpl;
 
-    friend std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, ReportFailures how);
+    friend std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql);
     friend std::string GetFieldText(RecordSet& rs, const std::string& strColumn);
 };
 
-// How a reader's failures are told. A reader the user asked for (a list) hears
-// of every failure. The minute checks query every minute: each of their
-// failures is told once per run, and "no database" not at all after
-// OpenDatabase has reported why the file did not open.
-enum class ReportFailures { Always, OncePerRun };
-
 // Runs a GBK select statement. Never null: on failure it reports and returns
 // a record set already at its end. Later failures of the record set (reading
-// rows and columns) are told the same way.
-std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql, ReportFailures how = ReportFailures::Always);
+// rows and columns) are told the same way. (The minute checks tell their
+// failures once, through the reminder mechanism.)
+std::unique_ptr<RecordSet> OpenQuery(const std::string& strSql);
 
 // GBK text of the named column (exact name; ASCII letters also match in
 // another case) in the current row. NULL reads as "", integers as decimal
 // text ("-1", "0", "16"). An unknown column, or no current row, is reported
 // and reads as "".
 std::string GetFieldText(RecordSet& rs, const std::string& strColumn);
-
-// For tests: the next OpenQuery without an open database reports again.
-void ForgetReportedFailures();

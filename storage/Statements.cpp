@@ -191,17 +191,17 @@ MemoRecord ReadMemoRecord(RecordSet& rs) {
 
 namespace {
 template <typename Record>
-std::vector<Record> ReadAll(const std::string& strSql, Record (*read)(RecordSet&), ReportFailures how) {
+std::vector<Record> ReadAll(const std::string& strSql, Record (*read)(RecordSet&)) {
     std::vector<Record> rows;
-    for (auto rs = OpenQuery(strSql, how); !rs->IsEOF(); rs->MoveNext()) rows.push_back(read(*rs));
+    for (auto rs = OpenQuery(strSql); !rs->IsEOF(); rs->MoveNext()) rows.push_back(read(*rs));
     return rows;
 }
 }  // namespace
 
-std::vector<MemoRecord> ReadAllMemos(ReportFailures how) { return ReadAll(MemoSelectSql(), ReadMemoRecord, how); }
+std::vector<MemoRecord> ReadAllMemos() { return ReadAll(MemoSelectSql(), ReadMemoRecord); }
 
-std::vector<AnniversaryRecord> ReadAllAnniversaries(ReportFailures how) {
-    return ReadAll(AnniversarySelectSql(), ReadAnniversaryRecord, how);
+std::vector<AnniversaryRecord> ReadAllAnniversaries() {
+    return ReadAll(AnniversarySelectSql(), ReadAnniversaryRecord);
 }
 
 AnniversaryRecord ReadAnniversaryRecord(RecordSet& rs) {

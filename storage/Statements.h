@@ -52,8 +52,8 @@ AnniversaryRecord ReadAnniversaryRecord(RecordSet& rs);
 
 // Every row of a table in the driver's order, read in one pass; the record set
 // is closed before they return, so nothing shown afterwards can disturb it.
-std::vector<MemoRecord> ReadAllMemos(ReportFailures how = ReportFailures::Always);
-std::vector<AnniversaryRecord> ReadAllAnniversaries(ReportFailures how = ReportFailures::Always);
+std::vector<MemoRecord> ReadAllMemos();
+std::vector<AnniversaryRecord> ReadAllAnniversaries();
 
 // A value ready to be pasted between single quotes: every ' is doubled, so
 // that a name such as "Tom's" is stored as typed instead of breaking the

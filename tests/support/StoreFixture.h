@@ -24,7 +24,6 @@ protected:
         m_dir = strTemplate;
         std::filesystem::current_path(m_dir);
         SetDbErrorReporter([this](const std::string& strMessage) { m_reports.push_back(strMessage); });
-        ForgetReportedFailures();
     }
 
     void TearDown() override {
